@@ -1,0 +1,50 @@
+// The demo: a fullscreen window that shows three scenes on a fixed schedule, counted from
+// window-library initialisation, until Escape, a close request, or 109 seconds have passed.
+// Reads as a script: start-up, the frame loop, the end.
+#include <glad/gl.h>
+#include <GLFW/glfw3.h>
+
+#include <iostream>
+
+#include "scenes.hpp"
+#include "timeline.hpp"
+#include "window.hpp"
+
+int main()
+{
+    glfwInit();  // also starts the clock that the schedule counts from
+
+    GLFWwindow* window = createDemoWindow();
+    if (window == nullptr) {
+        std::cout << "Failed to create GLFW window" << std::endl;
+        glfwTerminate();
+        return -1;
+    }
+    if (!loadGlFunctions()) {
+        std::cout << "Failed to initialize GLAD" << std::endl;
+        return -1;
+    }
+    glEnable(GL_DEPTH_TEST);
+
+    while (!glfwWindowShouldClose(window)) {
+        // The pass still completes; the loop ends at its next close-flag test.
+        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
+            glfwSetWindowShouldClose(window, GLFW_TRUE);
+
+        const float t = static_cast<float>(glfwGetTime());
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+        const Cue cue = demoTimeline(t);
+        if (cue == Cue::End)
+            return 0;  // the show is over: this pass is never presented
+        if (cue != Cue::Black)
+            drawScene(cue, t);
+
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+    }
+
+    glfwTerminate();
+    return 0;
+}

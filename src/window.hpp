@@ -1,0 +1,18 @@
+// The demo's one window: fullscreen 1920x1080 on the primary monitor with an OpenGL 3.3
+// core context, and the GL functions resolved through the window library's lookup.
+#pragma once
+
+struct GLFWwindow;
+
+inline constexpr int kWindowWidth = 1920;
+inline constexpr int kWindowHeight = 1080;
+
+// Sets the window hints and opens the window with its context current, its framebuffer-size
+// callback installed, the cursor captured and keys sticky. Null when no window could be made.
+GLFWwindow* createDemoWindow();
+
+// Keeps the viewport on the whole framebuffer after a mode change.
+void onFramebufferResize(GLFWwindow* window, int width, int height);
+
+// Resolves the OpenGL 3.3 core functions for the current context; false when the loader fails.
+bool loadGlFunctions();

@@ -1,0 +1,47 @@
+// The window's GL plumbing on a real driver: the framebuffer-size callback and the loader.
+#include <glad/gl.h>
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "gl_test_support.hpp"
+#include "window.hpp"
+
+namespace {
+
+using WindowGl = GlTest;
+
+std::array<GLint, 4> viewport()
+{
+    std::array<GLint, 4> v{};
+    glGetIntegerv(GL_VIEWPORT, v.data());
+    return v;
+}
+
+TEST_F(WindowGl, FramebufferResizeSetsTheViewportToTheNewSizeAtTheOrigin)
+{
+    glViewport(5, 7, 11, 13);
+    onFramebufferResize(window_, 1280, 720);
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1280, 720}));
+
+    // Through the window library itself: its size event reaches the callback.
+    glfwSetFramebufferSizeCallback(window_, onFramebufferResize);
+    glfwSetWindowSize(window_, 96, 48);
+    for (int i = 0; i < 100 && viewport()[2] != 96; ++i)
+        glfwWaitEventsTimeout(0.05);
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 96, 48}));
+}
+
+TEST_F(WindowGl, LoaderResolvesTheContextAndReportsZeroWhenTheLookupFindsNothing)
+{
+    EXPECT_TRUE(loadGlFunctions());
+    EXPECT_NE(glad_glDrawElements, nullptr);
+    EXPECT_NE(glad_glUniformMatrix4fv, nullptr);
+    EXPECT_NE(glad_glGenerateMipmap, nullptr);
+
+    const GLADloadfunc resolvesNothing = [](const char*) -> GLADapiproc { return nullptr; };
+    EXPECT_EQ(gladLoadGL(resolvesNothing), 0);
+}
+
+}  // namespace
