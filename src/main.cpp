@@ -6,7 +6,10 @@
 
 #include <iostream>
 
+#include "mesh.hpp"
 #include "scenes.hpp"
+#include "shader.hpp"
+#include "texture.hpp"
 #include "timeline.hpp"
 #include "window.hpp"
 
@@ -26,25 +29,32 @@ int main()
     }
     glEnable(GL_DEPTH_TEST);
 
+    // Failures below are reported by each loader; the show goes on with what resulted.
+    const Shader imageShader(kImageVertexShader, kImageFragmentShader);
+    const Shader firstShader(kScreenVertexShader, kFirstFragmentShader);
+    const Shader secondShader(kScreenVertexShader, kSecondFragmentShader);
+    const Mesh screenQuad = buildScreenQuad();
+    const Mesh texturedQuad = buildTexturedQuad();
+    const GLuint imageTexture = loadTexture();
+    const Scenes scenes{imageShader, firstShader, secondShader, screenQuad, texturedQuad, imageTexture};
+    setImageSampler(scenes);
+
+    // The music starts here, last of all start-up, right before the first frame.
+
     while (!glfwWindowShouldClose(window)) {
         // The pass still completes; the loop ends at its next close-flag test.
         if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
             glfwSetWindowShouldClose(window, GLFW_TRUE);
 
         const float t = static_cast<float>(glfwGetTime());
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-        const Cue cue = demoTimeline(t);
-        if (cue == Cue::End)
+        if (renderFrame(scenes, t) == Cue::End)
             return 0;  // the show is over: this pass is never presented
-        if (cue != Cue::Black)
-            drawScene(cue, t);
 
         glfwSwapBuffers(window);
         glfwPollEvents();
     }
 
+    deleteMesh(screenQuad);
     glfwTerminate();
     return 0;
 }

@@ -1,15 +1,32 @@
 // Hidden-window GL fixture and read-back helpers; see gl_test_support.hpp.
 #include "gl_test_support.hpp"
 
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iostream>
 #include <string>
+#include <thread>
+#include <stdexcept>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+namespace {
+constexpr int kDisplayAttempts = 100;
+constexpr std::chrono::milliseconds kDisplayRetryDelay{20};
+}  // namespace
+
 void GlTest::SetUp()
 {
-    ASSERT_TRUE(glfwInit()) << "no display: the GL tests run under Xvfb (scripts/test)";
+    // Xvfb resets itself whenever its last client leaves, and refuses connections until it is
+    // back; another test process (or this one's previous test) may have just left.
+    bool initialised = glfwInit() == GLFW_TRUE;
+    for (int attempt = 0; !initialised && attempt < kDisplayAttempts; ++attempt) {
+        std::this_thread::sleep_for(kDisplayRetryDelay);
+        initialised = glfwInit() == GLFW_TRUE;
+    }
+    ASSERT_TRUE(initialised) << "no display: the GL tests run under Xvfb (scripts/test)";
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
@@ -56,10 +73,53 @@ void writeFramePng(const char* path, int width, int height, const std::vector<Rg
     stbi_write_png(path, width, height, 4, frame.data(), width * 4);
 }
 
+std::string pngFile(int width, int height, int channels, const void* pixels)
+{
+    std::string file;
+    stbi_flip_vertically_on_write(0);
+    stbi_write_png_to_func(
+        [](void* context, void* data, int size) {
+            static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                                       static_cast<std::size_t>(size));
+        },
+        &file, width, height, channels, pixels, width * channels);
+    return file;
+}
+
 bool near(const Rgba& a, const Rgba& b, int tolerance)
 {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (std::abs(a[i] - b[i]) > tolerance)
             return false;
     return true;
+}
+
+WorkDir::WorkDir() : previous_(std::filesystem::current_path())
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a temporary directory");
+    path_ = pattern;
+    std::filesystem::current_path(path_);
+}
+
+WorkDir::~WorkDir()
+{
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WorkDir::write(const std::string& path, const std::string& contents) const
+{
+    const std::filesystem::path file = path_ / path;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << contents;
+}
+
+CoutCapture::CoutCapture() : previous_(std::cout.rdbuf(captured_.rdbuf())) {}
+
+CoutCapture::~CoutCapture()
+{
+    std::cout.rdbuf(previous_);
 }

@@ -80,3 +80,30 @@ expect_eq() {
 
 # The call names of the trace, without times and arguments, one per line.
 calls() { awk '{print $2}' "$trace"; }
+
+# Gives the run its own copy of a data directory in place of the link to the build's, so a
+# case can break or remove files in it.
+own_copy() {
+  rm "$run_dir/$1"
+  cp -r "$DEMO_DATA/$1" "$run_dir/$1"
+}
+
+# The demo's own lines of standard output: its messages and each report's heading and
+# separator, without the driver's log text between them (the driver's wording is its own).
+report_separator=" -- $(printf -- '-%.0s' {1..51}) -- "
+own_lines() {
+  awk -v sep="$report_separator" '
+    /^ERROR::(SHADER_COMPILATION|PROGRAM_LINKING)_ERROR of type: / { print; inlog = 1; next }
+    $0 == sep { print; inlog = 0; next }
+    !inlog { print }' "$work/stdout"
+}
+
+# The run went through the whole schedule and timed out with status 0: its last pass read a
+# time past 109 s and the close path never ran.
+expect_whole_schedule() {
+  expect_eq "$status" 0 "exit status"
+  local last_time
+  last_time=$(grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{print $3}')
+  awk -v t="$last_time" 'BEGIN { exit !(t > 109) }' || fail "the last pass read $last_time"
+  ! grep -q glfwTerminate "$trace" || fail "the run took the close path"
+}

@@ -1,0 +1,19 @@
+// One linked GPU program built from a vertex and a fragment source file. Construction does
+// the whole job and reports file, compile and link failures on standard output; a failed
+// build still leaves a program name, so the show goes on with whatever resulted.
+#pragma once
+
+#include <glad/gl.h>
+
+#include <string_view>
+
+class Shader {
+public:
+    Shader(const char* vertexPath, const char* fragmentPath);
+
+    // Prints the driver's log when a shader ("VERTEX", "FRAGMENT") failed to compile or,
+    // for exactly "PROGRAM", a program failed to link; silent otherwise.
+    static void checkCompileErrors(GLuint object, std::string_view type);
+
+    GLuint programId = 0;
+};
