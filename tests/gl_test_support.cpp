@@ -1,32 +1,18 @@
 // Hidden-window GL fixture and read-back helpers; see gl_test_support.hpp.
 #include "gl_test_support.hpp"
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <stdexcept>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
-namespace {
-constexpr int kDisplayAttempts = 100;
-constexpr std::chrono::milliseconds kDisplayRetryDelay{20};
-}  // namespace
-
 void GlTest::SetUp()
 {
-    // Xvfb resets itself whenever its last client leaves, and refuses connections until it is
-    // back; another test process (or this one's previous test) may have just left.
-    bool initialised = glfwInit() == GLFW_TRUE;
-    for (int attempt = 0; !initialised && attempt < kDisplayAttempts; ++attempt) {
-        std::this_thread::sleep_for(kDisplayRetryDelay);
-        initialised = glfwInit() == GLFW_TRUE;
-    }
-    ASSERT_TRUE(initialised) << "no display: the GL tests run under Xvfb (scripts/test)";
+    ASSERT_TRUE(glfwInit()) << "no display: the GL tests run under Xvfb (scripts/test)";
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);

@@ -35,7 +35,7 @@ done
 # Starts a 1920x1080 virtual screen and waits until it accepts clients.
 start_screen() {
   mkfifo "$work/display"
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
   xvfb_pid=$!
   local number
   read -r number <"$work/display"
