@@ -6,10 +6,7 @@
 
 #include <iostream>
 
-#include "mesh.hpp"
 #include "scenes.hpp"
-#include "shader.hpp"
-#include "texture.hpp"
 #include "timeline.hpp"
 #include "window.hpp"
 
@@ -29,15 +26,8 @@ int main()
     }
     glEnable(GL_DEPTH_TEST);
 
-    // Failures below are reported by each loader; the show goes on with what resulted.
-    const Shader imageShader(kImageVertexShader, kImageFragmentShader);
-    const Shader firstShader(kScreenVertexShader, kFirstFragmentShader);
-    const Shader secondShader(kScreenVertexShader, kSecondFragmentShader);
-    const Mesh screenQuad = buildScreenQuad();
-    const Mesh texturedQuad = buildTexturedQuad();
-    const GLuint imageTexture = loadTexture();
-    const Scenes scenes{imageShader, firstShader, secondShader, screenQuad, texturedQuad, imageTexture};
-    setImageSampler(scenes);
+    // Programs, quads, picture and sampler; failures are reported and the show goes on.
+    const Scenes scenes = loadScenes();
 
     // The music starts here, last of all start-up, right before the first frame.
 
@@ -54,7 +44,7 @@ int main()
         glfwPollEvents();
     }
 
-    deleteMesh(screenQuad);
+    deleteMesh(scenes.screenQuad);
     glfwTerminate();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include "texture.hpp"
 #include "window.hpp"
 
 namespace {
@@ -32,6 +33,19 @@ void drawBoundQuad()
 }
 
 }  // namespace
+
+Scenes loadScenes()
+{
+    const Shader imageShader(kImageVertexShader, kImageFragmentShader);
+    const Shader firstShader(kScreenVertexShader, kFirstFragmentShader);
+    const Shader secondShader(kScreenVertexShader, kSecondFragmentShader);
+    const Mesh screenQuad = buildScreenQuad();
+    const Mesh texturedQuad = buildTexturedQuad();
+    const GLuint imageTexture = loadTexture();
+    const Scenes scenes{imageShader, firstShader, secondShader, screenQuad, texturedQuad, imageTexture};
+    setImageSampler(scenes);
+    return scenes;
+}
 
 void setImageSampler(const Scenes& scenes)
 {

@@ -27,6 +27,11 @@ struct Scenes {
     GLuint imageTexture;
 };
 
+// Builds everything the scenes draw with, in start-up order: the three programs, screenQuad
+// then texturedQuad, the picture, then scene 1's sampler. Failures are reported by each
+// loader and the show goes on with whatever resulted.
+Scenes loadScenes();
+
 // Once before the first frame: scene 1's sampler "texture15" reads texture unit 2.
 void setImageSampler(const Scenes& scenes);
 
