@@ -135,6 +135,31 @@ TEST_F(Soundtrack, BeatEnergyRecursEveryHalfSecondFromTheFirstSample)
     }
 }
 
+// The arrangement as the schedule needs it: the kit lifts the level when the first
+// full-screen scene starts at 10 s, the break before 46 s drops it, and the limiter keeps
+// the loudest passages off full scale while the whole stays at a sensible loudness.
+TEST_F(Soundtrack, LevelsFollowTheScheduleWithoutClipping)
+{
+    auto rms = [&](double from, double to) {
+        double sum = 0.0;
+        const auto first = static_cast<std::size_t>(from * kSampleRate), last = static_cast<std::size_t>(to * kSampleRate);
+        for (std::size_t i = first; i < last; ++i)
+            sum += static_cast<double>(left_[i]) * left_[i] + static_cast<double>(right_[i]) * right_[i];
+        return std::sqrt(sum / static_cast<double>(2 * (last - first)));
+    };
+    const double picture = rms(0.0, 9.0), firstScene = rms(10.0, 26.0);
+    const double breakdown = rms(42.0, 45.0), finale = rms(46.0, 62.0);
+    EXPECT_GT(firstScene, 1.3 * picture);
+    EXPECT_LT(breakdown, 0.75 * finale);
+
+    constexpr double kFullScale = 32768.0;
+    int loudest = 0;
+    for (const std::vector<std::int16_t>* channel : {&left_, &right_})
+        for (std::int16_t sample : *channel) loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+    EXPECT_LT(loudest, 0.99 * kFullScale);
+    EXPECT_GT(rms(0.0, static_cast<double>(left_.size()) / kSampleRate), 0.1 * kFullScale);  // above -20 dBFS
+}
+
 // The loop plays the last frame, then the first. A click is a step that leaves the slope of
 // the wave: the step across the join may depart from the mean of the steps beside it no
 // more than the steps within 10 ms of it do (a kick starting on the downbeat bends the
