@@ -1,6 +1,6 @@
 // The poster, back to front: paper, sunburst, a red sun printed in halftone, the far half of
 // an orbit, the great globe and its moons, the near half, the lettering, then ink grain and
-// a vignette. Every position is a fraction of the canvas or a named constant below.
+// a vignette. Positions are pixels of the 1920x1080 canvas, laid out by eye.
 #include "poster.hpp"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // The voices. Drums are pitch-swept sines and filtered noise; the bass, pad, pluck and lead
 // are subtractive: band-limited saws and squares through a state-variable filter with
-// envelopes. Levels are set so that every instrument at full velocity peaks near 0.5.
+// envelopes. Each voice's level constant balances it against the others before the mix.
 #include "instruments.hpp"
 
 #include <algorithm>

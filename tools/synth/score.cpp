@@ -223,7 +223,7 @@ public:
         }
     }
 
-    // A noise sweep over `steps` sixteenths ending on the next bar line.
+    // A noise sweep from `fromStep` of the bar up to the next bar line.
     void riser(int bar, int fromStep)
     {
         add(Instrument::Riser, bar, fromStep, kStepsPerBar - fromStep, 0, 1.0);
