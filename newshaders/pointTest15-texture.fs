@@ -1,7 +1,8 @@
 #version 330 core
 // Scene one: the poster. A glowing diagonal wipe reveals it through a wash of the quad's
-// corner colours, which then drains away to the picture's own; the camera pushes in slowly
-// and the whole poster fades out before the first black gap.
+// corner colours, which then drains away to the picture's own; a glint of light sweeps
+// over the print on every bar, the camera pushes in slowly, and the whole poster fades out
+// before the first black gap.
 
 in vec3 vColour;
 in vec2 vTexCoord;
@@ -16,7 +17,9 @@ const float REVEAL_END = 3.0;
 const float TINT_GONE = 5.0;          // by now the corner colours have drained away
 const float FADE_START = 7.4;
 const float FADE_END = 8.8;           // black before the gap at nine seconds
-const float PUSH_IN = 0.06;           // how far the camera closes in over the scene
+const float PUSH_IN = 0.1;            // how far the camera closes in over the scene
+const float SECONDS_PER_BAR = 2.0;    // 120 BPM in 4/4
+const float BEATS_PER_SECOND = 2.0;
 
 void main()
 {
@@ -36,6 +39,14 @@ void main()
     // The wash of corner colours over the freshly revealed picture.
     float tint = 1.0 - smoothstep(REVEAL_START, TINT_GONE, u_time);
     col = mix(col, col * vColour * 1.8 + vColour * 0.08, 0.75 * tint);
+
+    // Once the poster is up, a glint of light crosses it on every bar, top left to bottom
+    // right, and the print lifts a little on each beat.
+    float sweep = fract((u_time - REVEAL_END) / SECONDS_PER_BAR) * 2.6 - 0.8;
+    float glint = exp(-pow((vTexCoord.x - vTexCoord.y * 0.6 - sweep) * 9.0, 2.0));
+    float lit = step(REVEAL_END, u_time);
+    col += vec3(1.0, 0.95, 0.85) * glint * 0.35 * lit;
+    col *= 1.0 + 0.08 * exp(-6.0 * fract(u_time * BEATS_PER_SECOND)) * lit;
 
     // A faint shimmer of scan lines, as on an old projection screen.
     float scan = 0.95 + 0.05 * sin(gl_FragCoord.y * 1.5708 + u_time * 6.0);

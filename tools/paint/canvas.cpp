@@ -1,0 +1,58 @@
+// The canvas's pixel store, blending and conversion to 8-bit RGBA.
+#include "canvas.hpp"
+
+#include <cmath>
+
+namespace paint {
+
+double clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
+
+double smoothstep(double edge0, double edge1, double x)
+{
+    const double t = clamp01((x - edge0) / (edge1 - edge0));
+    return t * t * (3.0 - 2.0 * t);
+}
+
+double coverage(double signedDistance) { return clamp01(0.5 - signedDistance); }
+
+Colour mix(Colour a, Colour b, double t)
+{
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+Colour scale(Colour c, double k) { return {c.r * k, c.g * k, c.b * k}; }
+
+Canvas::Canvas(int width, int height)
+    : width_(width), height_(height),
+      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), Colour{0.0, 0.0, 0.0})
+{
+}
+
+void Canvas::blend(int x, int y, Colour c, double opacity)
+{
+    Colour& p = pixels_[index(x, y)];
+    p = mix(p, c, opacity);
+}
+
+int Canvas::clampIndex(double v, int size)
+{
+    const double f = std::floor(v);
+    return f < 0.0 ? 0 : (f > size ? size : static_cast<int>(f));
+}
+
+std::vector<std::uint8_t> Canvas::rgba() const
+{
+    constexpr double kMax = 255.0;
+    constexpr std::uint8_t kOpaque = 255;
+    std::vector<std::uint8_t> out;
+    out.reserve(pixels_.size() * 4);
+    for (const Colour& c : pixels_) {
+        out.push_back(static_cast<std::uint8_t>(std::lround(clamp01(c.r) * kMax)));
+        out.push_back(static_cast<std::uint8_t>(std::lround(clamp01(c.g) * kMax)));
+        out.push_back(static_cast<std::uint8_t>(std::lround(clamp01(c.b) * kMax)));
+        out.push_back(kOpaque);
+    }
+    return out;
+}
+
+}  // namespace paint
