@@ -6,6 +6,7 @@
 
 #include <iostream>
 
+#include "music.hpp"
 #include "scenes.hpp"
 #include "timeline.hpp"
 #include "window.hpp"
@@ -25,6 +26,7 @@ int main()
         return -1;
     }
     glEnable(GL_DEPTH_TEST);
+    startMusic();  // the last start-up step: the music loops from here until the process ends
 
     while (!glfwWindowShouldClose(window)) {
         // The pass still completes; the loop ends at its next close-flag test.
