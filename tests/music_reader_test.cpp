@@ -17,17 +17,12 @@ namespace {
 
 class MusicReader : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/music_reader_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { ASSERT_EQ(std::system(("rm -rf " + dir_).c_str()), 0); }
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    void SetUp() override { ASSERT_NE(mkdtemp(dir_), nullptr); }
+    void TearDown() override { ASSERT_EQ(std::system(("rm -rf " + std::string(dir_)).c_str()), 0); }
+    std::string path(const std::string& name) const { return std::string(dir_) + "/" + name; }
 
 private:
-    std::string dir_;
+    char dir_[32] = "/tmp/music_reader_XXXXXX";
 };
 
 // The file decoded once, straight through, by libsndfile: what each loop must repeat.
@@ -122,26 +117,6 @@ TEST_F(MusicReader, RefusedFilesAreUnplayableAndReadNothing)
         float block[2 * LoopedWav::kMaxChannels];
         EXPECT_EQ(wav.read(block, 2), 0u);
     }
-}
-
-TEST_F(MusicReader, HeaderClaimingMoreThanTheFileHoldsLoopsWhatIsThere)
-{
-    const std::string file = path("cut.wav");
-    ASSERT_TRUE(samples::writePattern(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 48000, 10));
-    // Claim 4 GB of data: a recorder that died before it could write the real size.
-    FILE* f = std::fopen(file.c_str(), "r+b");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(std::fseek(f, 40, SEEK_SET), 0);
-    const unsigned char claim[] = {0xf0, 0xff, 0xff, 0xff};
-    ASSERT_EQ(std::fwrite(claim, 1, 4, f), 4u);
-    std::fclose(f);
-
-    LoopedWav wav(file.c_str());
-    ASSERT_TRUE(wav.playable());
-    std::vector<float> out(2 * 25);
-    ASSERT_EQ(wav.read(out.data(), 25), 25u);
-    for (int i = 0; i < 25; ++i)
-        ASSERT_EQ(out[static_cast<std::size_t>(2 * i)], samples::patternLeft(i % 10) / 32768.0f) << i;
 }
 
 }  // namespace

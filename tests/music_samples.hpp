@@ -1,6 +1,6 @@
-// WAV files for the music tests, written with libsndfile or byte by byte: a pattern in which
-// every frame of a loop is distinct from silence and from every other frame, and the broken or
-// unsupported files that the soundtrack must turn into silence.
+// WAV files for the music tests: a pattern in which every frame of a loop is distinct from
+// silence and from its neighbours, and the broken or unsupported files that the soundtrack
+// must turn into silence.
 #pragma once
 
 #include <string>
@@ -8,7 +8,7 @@
 
 namespace samples {
 
-// Frame i of the pattern as 16-bit samples: left i + 1, right -(i + 1); never 0 (silence).
+// Frame i of the pattern as 16-bit samples: left and right are ±(i mod 32767 + 1), never 0.
 short patternLeft(int frame);
 short patternRight(int frame);
 

@@ -8,7 +8,7 @@ frames=9600  # 0.2 s
 loops=5
 exit_limit_ms=2000
 capture=$work/capture.wav
-use_tune pattern "$run_dir/demotune.wav" "$music_rate" "$frames"
+use_tune pattern "$frames"
 use_sound_output "$capture"
 start_screen
 start_demo

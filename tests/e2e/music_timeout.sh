@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/music_lib.sh"
 speed=20
 frames=4800
-use_tune pattern "$run_dir/demotune.wav" "$music_rate" "$frames"
+use_tune pattern "$frames"
 use_sound_output "$work/out.wav"
 start_screen
 DEMO_PREFIX="faketime -f +0,0y_x${speed}" start_demo
