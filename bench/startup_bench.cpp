@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "mesh.hpp"
+#include "music.hpp"
 #include "scenes.hpp"
 #include "shader.hpp"
 #include "texture.hpp"
@@ -87,7 +88,8 @@ int main()
     setImageSampler(scenes);
     stages.done("sampler set-up");
 
-    // The music start is timed here once it exists, right before the first frame.
+    startMusic();
+    stages.done("music start");
 
     // The first pass as the frame loop makes it: whatever scene the clock picks (scene 1
     // unless start-up took longer than its span), presented.

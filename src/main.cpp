@@ -6,6 +6,7 @@
 
 #include <iostream>
 
+#include "music.hpp"
 #include "scenes.hpp"
 #include "timeline.hpp"
 #include "window.hpp"
@@ -29,7 +30,7 @@ int main()
     // Programs, quads, picture and sampler; failures are reported and the show goes on.
     const Scenes scenes = loadScenes();
 
-    // The music starts here, last of all start-up, right before the first frame.
+    startMusic();  // last of all start-up: the music loops from here until the process ends
 
     while (!glfwWindowShouldClose(window)) {
         // The pass still completes; the loop ends at its next close-flag test.

@@ -1,0 +1,104 @@
+// The music file reader: libsndfile does the decoding; this adds the format gate, the wrap
+// from the last frame to the first, and the guards that keep a broken file from hanging the
+// music thread or feeding the mixer values it can't play.
+#include "music_reader.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kMinSampleRate = 8000;
+constexpr int kMaxSampleRate = 192000;
+
+bool acceptedFormat(const SF_INFO& info)
+{
+    const int container = info.format & SF_FORMAT_TYPEMASK;
+    if (container != SF_FORMAT_WAV && container != SF_FORMAT_WAVEX)
+        return false;
+    switch (info.format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_PCM_16:
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+        break;
+    default:
+        return false;
+    }
+    return info.channels >= 1 && info.channels <= LoopedWav::kMaxChannels
+        && info.samplerate >= kMinSampleRate && info.samplerate <= kMaxSampleRate
+        && info.frames > 0 && info.seekable;
+}
+
+bool isFloat(const SF_INFO& info)
+{
+    const int sub = info.format & SF_FORMAT_SUBMASK;
+    return sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
+}
+
+}  // namespace
+
+LoopedWav::LoopedWav(const char* path)
+{
+    // Opened without blocking and checked to be a regular file first: opening a FIFO would
+    // wait for a writer, and a device could be read without end.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return;
+    }
+    SNDFILE* file = sf_open_fd(fd, SFM_READ, &info_, SF_TRUE);  // closes fd, even on failure
+    if (file == nullptr)
+        return;
+    if (!acceptedFormat(info_)) {
+        sf_close(file);
+        return;
+    }
+    file_ = file;
+    floatSamples_ = isFloat(info_);
+}
+
+LoopedWav::~LoopedWav()
+{
+    if (file_ != nullptr)
+        sf_close(file_);
+}
+
+std::size_t LoopedWav::read(float* out, std::size_t frames)
+{
+    if (file_ == nullptr)
+        return 0;
+    std::size_t done = 0;
+    bool rewound = false;  // a read right after rewinding that yields nothing ends the stream
+    while (done < frames) {
+        const sf_count_t got = sf_readf_float(file_, out + done * static_cast<std::size_t>(info_.channels),
+                                              static_cast<sf_count_t>(frames - done));
+        if (got > 0) {
+            done += static_cast<std::size_t>(got);
+            rewound = false;
+            continue;
+        }
+        if (rewound || sf_seek(file_, 0, SEEK_SET) != 0) {
+            sf_close(file_);
+            file_ = nullptr;
+            break;
+        }
+        rewound = true;
+    }
+    if (floatSamples_) {
+        for (std::size_t i = 0; i < done * static_cast<std::size_t>(info_.channels); ++i) {
+            const float s = out[i];
+            out[i] = std::isnan(s) ? 0.0f : std::fmin(1.0f, std::fmax(-1.0f, s));
+        }
+    }
+    return done;
+}

@@ -1,0 +1,35 @@
+// Reads a WAV file as an endless stream of float frames for the music thread: the file's last
+// frame is followed directly by its first, inside one read. Only the formats the soundtrack
+// accepts open, and memory use is fixed whatever the file's header claims.
+#pragma once
+
+#include <cstddef>
+
+#include <sndfile.h>
+
+class LoopedWav {
+public:
+    static constexpr int kMaxChannels = 2;
+
+    // Opens and checks the file; see playable() for the outcome.
+    explicit LoopedWav(const char* path);
+    ~LoopedWav();
+    LoopedWav(const LoopedWav&) = delete;
+    LoopedWav& operator=(const LoopedWav&) = delete;
+
+    // A regular WAV file of integer PCM (8 to 32 bit) or IEEE float, mono or stereo,
+    // 8 to 192 kHz, with at least one frame.
+    bool playable() const { return file_ != nullptr; }
+    int channels() const { return info_.channels; }
+    int sampleRate() const { return info_.samplerate; }
+
+    // Writes `frames` interleaved frames in [-1, 1], wrapping to the first frame at the end.
+    // Fewer only when the file stops yielding audio (a read error, or nothing to read from
+    // its start); the stream is over after that.
+    std::size_t read(float* out, std::size_t frames);
+
+private:
+    SNDFILE* file_ = nullptr;
+    SF_INFO info_{};
+    bool floatSamples_ = false;  // only float files can hold values outside [-1, 1] or NaN
+};
