@@ -189,15 +189,15 @@ TEST_F(Soundtrack, SecondRenderIsByteIdentical)
     EXPECT_TRUE(runInTempDir(DEMOTUNE_TOOL, "demotune.wav") == bytes_);
 }
 
-TEST(Poster, DecodesAsOpaqueRgbaAt1920By1080)
+TEST(Poster, DecodesAsOpaqueRgbaAt1280By720)
 {
     const std::vector<std::uint8_t> png = readFile(POSTER_PNG);
     int width = 0, height = 0, channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &width, &height, &channels, 0);
     ASSERT_NE(pixels, nullptr) << stbi_failure_reason();
     EXPECT_EQ(channels, 4);
-    EXPECT_EQ(width, 1920);
-    EXPECT_EQ(height, 1080);
+    EXPECT_EQ(width, 1280);
+    EXPECT_EQ(height, 720);
     EXPECT_EQ(width * 9, height * 16);
     bool opaque = true;
     for (int i = 0; i < width * height && channels == 4; ++i) opaque = opaque && pixels[4 * i + 3] == 255;

@@ -1,6 +1,7 @@
 // The canvas's pixel store, blending and conversion to 8-bit RGBA.
 #include "canvas.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace paint {
@@ -38,6 +39,36 @@ int Canvas::clampIndex(double v, int size)
 {
     const double f = std::floor(v);
     return f < 0.0 ? 0 : (f > size ? size : static_cast<int>(f));
+}
+
+Canvas Canvas::shrunk(int width, int height) const
+{
+    Canvas out(width, height);
+    const double sx = static_cast<double>(width_) / width;
+    const double sy = static_cast<double>(height_) / height;
+    // How much of source cell i lies in the span [from, to).
+    const auto overlap = [](int i, double from, double to) {
+        return std::min(i + 1.0, to) - std::max(static_cast<double>(i), from);
+    };
+    for (int y = 0; y < height; ++y) {
+        const int rowEnd = std::min(height_, static_cast<int>(std::ceil((y + 1) * sy)));
+        for (int x = 0; x < width; ++x) {
+            const int columnEnd = std::min(width_, static_cast<int>(std::ceil((x + 1) * sx)));
+            Colour sum{0.0, 0.0, 0.0};
+            double total = 0.0;
+            for (int j = static_cast<int>(y * sy); j < rowEnd; ++j) {
+                const double wy = overlap(j, y * sy, (y + 1) * sy);
+                for (int i = static_cast<int>(x * sx); i < columnEnd; ++i) {
+                    const double w = wy * overlap(i, x * sx, (x + 1) * sx);
+                    const Colour c = at(i, j);
+                    sum = {sum.r + c.r * w, sum.g + c.g * w, sum.b + c.b * w};
+                    total += w;
+                }
+            }
+            out.set(x, y, scale(sum, 1.0 / total));
+        }
+    }
+    return out;
 }
 
 std::vector<std::uint8_t> Canvas::rgba() const

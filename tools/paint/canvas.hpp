@@ -44,6 +44,9 @@ public:
             for (int x = ix0; x < ix1; ++x) paint(x, y, x + 0.5, y + 0.5);
     }
 
+    // The canvas averaged down to a smaller size, each new pixel over the whole area it covers.
+    Canvas shrunk(int width, int height) const;
+
     // 8-bit RGBA rows, top row first, fully opaque.
     std::vector<std::uint8_t> rgba() const;
 
