@@ -8,6 +8,7 @@ in vec3 vColour;
 in vec2 vTexCoord;
 
 uniform sampler2D texture15;
+uniform vec2 u_resolution;
 uniform float u_time;
 
 out vec4 FragColor;
@@ -20,6 +21,7 @@ const float FADE_END = 8.8;           // black before the gap at nine seconds
 const float PUSH_IN = 0.1;            // how far the camera closes in over the scene
 const float SECONDS_PER_BAR = 2.0;    // 120 BPM in 4/4
 const float BEATS_PER_SECOND = 2.0;
+const float SCAN_LINES = 270.0;       // over the show's height, whatever the screen
 
 void main()
 {
@@ -49,7 +51,7 @@ void main()
     col *= 1.0 + 0.08 * exp(-6.0 * fract(u_time * BEATS_PER_SECOND)) * lit;
 
     // A faint shimmer of scan lines, as on an old projection screen.
-    float scan = 0.95 + 0.05 * sin(gl_FragCoord.y * 1.5708 + u_time * 6.0);
+    float scan = 0.95 + 0.05 * sin(6.2832 * SCAN_LINES * gl_FragCoord.y / u_resolution.y + u_time * 6.0);
 
     float fade = 1.0 - smoothstep(FADE_START, FADE_END, u_time);
     FragColor = vec4((col * shown * scan + vColour * edge) * fade, 1.0);

@@ -37,7 +37,6 @@ constexpr const char* kQuoteIndent = "    ";
 struct UniformUse {
     const char* name;
     GLenum type;
-    bool required;  // false: the demo sets it, but a program may do without it
 };
 
 struct ProgramUse {
@@ -47,18 +46,17 @@ struct ProgramUse {
     std::vector<UniformUse> uniforms;
 };
 
-// The demo sets every uniform below; a required one that the program lacks gets location -1
-// and the demo's value is silently dropped. Scene 1 places its quad with the matrices, so
-// the screen size is of no use to it (the shipped poster ignores it).
+// The demo sets every uniform below; one that the program lacks gets location -1 and the
+// demo's value is silently dropped.
 const ProgramUse kPrograms[] = {
     {kImageVertexShader, kImageFragmentShader, true,
-     {{"u_resolution", GL_FLOAT_VEC2, false}, {"u_time", GL_FLOAT, true},
-      {"texture15", GL_SAMPLER_2D, true}, {"view", GL_FLOAT_MAT4, true},
-      {"projection", GL_FLOAT_MAT4, true}, {"model", GL_FLOAT_MAT4, true}}},
+     {{"u_resolution", GL_FLOAT_VEC2}, {"u_time", GL_FLOAT},
+      {"texture15", GL_SAMPLER_2D}, {"view", GL_FLOAT_MAT4},
+      {"projection", GL_FLOAT_MAT4}, {"model", GL_FLOAT_MAT4}}},
     {kScreenVertexShader, kFirstFragmentShader, false,
-     {{"u_resolution", GL_FLOAT_VEC2, true}, {"u_time", GL_FLOAT, true}}},
+     {{"u_resolution", GL_FLOAT_VEC2}, {"u_time", GL_FLOAT}}},
     {kScreenVertexShader, kSecondFragmentShader, false,
-     {{"u_resolution", GL_FLOAT_VEC2, true}, {"u_time", GL_FLOAT, true}}},
+     {{"u_resolution", GL_FLOAT_VEC2}, {"u_time", GL_FLOAT}}},
 };
 
 std::string typeName(GLenum type)
@@ -295,9 +293,8 @@ void checkUniforms(GLuint program, const ProgramUse& use, const std::string& whe
         const std::string named = where + ": uniform \"" + uniform.name + "\" ";
         const auto found = active.find(uniform.name);
         if (found == active.end() || glGetUniformLocation(program, uniform.name) < 0) {
-            if (uniform.required)
-                findings.problem(named + "(" + typeName(uniform.type) +
-                                 ") is not active: absent or optimised out, so the value the demo sets is lost");
+            findings.problem(named + "(" + typeName(uniform.type) +
+                             ") is not active: absent or optimised out, so the value the demo sets is lost");
         } else if (found->second.type != uniform.type || found->second.size != 1) {
             const std::string array =
                 found->second.size != 1 ? "[" + std::to_string(found->second.size) + "]" : "";
