@@ -3,7 +3,6 @@
 # (the silence before the music starts and the cut at the end aside). Escape then ends the run
 # at once, with status 0 and nothing printed by the demo or the sound library.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/music_lib.sh"
 frames=9600  # 0.2 s
 loops=5
 exit_limit_ms=2000

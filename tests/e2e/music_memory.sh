@@ -2,7 +2,6 @@
 # a few MB (decoding it whole would take some 230 MB). Peak resident size is read while the
 # music plays, once two seconds of sound have come out.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/music_lib.sh"
 margin_kb=4096
 two_seconds=$((2 * music_rate * 2 * 4))
 start_screen
