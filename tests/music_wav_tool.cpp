@@ -2,8 +2,8 @@
 // OpenAL Soft's wave-file output captured (32-bit float stereo).
 //   music_wav_tool pattern PATH RATE FRAMES   16-bit stereo pattern (see music_samples.hpp)
 //   music_wav_tool refused KIND PATH          one of the files the soundtrack refuses
-//   music_wav_tool loops CAPTURE FRAMES       prints how many whole loops of the pattern follow
-//                                             the leading silence, back to back, sample-exact;
+//   music_wav_tool matched CAPTURE FRAMES     prints how many frames of the pattern, looped at
+//                                             FRAMES, follow the leading silence sample-exact;
 //                                             status 2 when a wrong frame follows them
 //   music_wav_tool complete CAPTURE           status 0 when the capture's header was completed
 //                                             (the device was stopped before the process ended)
@@ -13,9 +13,9 @@
 
 namespace {
 
-// Whole loops after the leading silence; `broken` when a wrong frame follows them. While the
+// Frames of the looped pattern after the leading silence; `broken` when a wrong frame follows. While the
 // demo runs the header's sizes are placeholders, and libsndfile reads up to the file's end.
-int loops(const char* path, int frames, bool& broken)
+std::size_t matching(const char* path, int frames, bool& broken)
 {
     SF_INFO info{};
     SNDFILE* file = sf_open(path, SFM_READ, &info);
@@ -38,7 +38,7 @@ int loops(const char* path, int frames, bool& broken)
             break;
         }
     }
-    return int(matched / std::size_t(frames));
+    return matched;
 }
 
 }  // namespace
@@ -50,9 +50,9 @@ int main(int argc, char** argv)
         return !samples::writePattern(args[1], SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, std::stoi(args[2]), std::stoi(args[3]));
     if (args.size() == 3 && args[0] == "refused")
         return !samples::writeRefused(args[1], args[2]);
-    if (args.size() == 3 && args[0] == "loops") {
+    if (args.size() == 3 && args[0] == "matched") {
         bool broken = false;
-        std::cout << loops(args[1].c_str(), std::stoi(args[2]), broken) << '\n';
+        std::cout << matching(args[1].c_str(), std::stoi(args[2]), broken) << '\n';
         return broken ? 2 : 0;
     }
     if (args.size() == 2 && args[0] == "complete") {  // the RIFF size is all ones until then

@@ -6,7 +6,6 @@
 # device, and with each file the soundtrack refuses, the demo prints nothing and Escape ends it
 # with status 0.
 source "$(dirname "$0")/lib.sh"
-start_screen
 for bad in missing_shader broken_fragment missing_picture; do
   link_data
   case $bad in

@@ -6,7 +6,6 @@
 # checks the start-up order.
 source "$(dirname "$0")/lib.sh"
 : "${SEND_CLOSE_REQUEST:?}"
-start_screen
 for way in tapped close held; do
   start_demo --windowed --time 50 extra
   wait_for_trace glfwSwapBuffers

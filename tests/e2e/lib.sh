@@ -1,6 +1,7 @@
-# Shared steps for the tests that run the real demo binary as a user would: a virtual screen
-# of its own, a working directory with the demo's data, and a trace of its window-library
-# calls (glfw_trace.c) to read what the run did. Sourced by each case script.
+# Shared steps for the tests that run the real demo binary as a user would: a 1920x1080 virtual
+# screen of its own (started here, once it accepts clients), a working directory with the
+# demo's data, and a trace of its window-library calls (glfw_trace.c) to read what the run
+# did. Sourced by each case script.
 set -euo pipefail
 : "${DEMO:?}" "${GLFW_TRACE:?}" "${DEMO_DATA:?}" "${MUSIC_WAV_TOOL:?}"
 
@@ -37,16 +38,11 @@ link_data() {
 }
 link_data
 
-# Starts a 1920x1080 virtual screen and waits until it accepts clients.
-start_screen() {
-  mkfifo "$work/display"
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-  xvfb_pid=$!
-  local number
-  read -r number <"$work/display"
-  export DISPLAY=:$number
-  export LIBGL_ALWAYS_SOFTWARE=1
-}
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+read -r display_number <"$work/display"
+export DISPLAY=:$display_number LIBGL_ALWAYS_SOFTWARE=1
 
 # Starts the demo in the background under the trace shim, with a fresh trace; extra arguments
 # go to the demo, and DEMO_PREFIX (for instance a faketime command) runs in front of it.
