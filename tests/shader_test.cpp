@@ -44,13 +44,6 @@ std::string linkLog(const std::string& vertexSource, const std::string& fragment
     return log;
 }
 
-GLint programValue(GLuint program, GLenum what)
-{
-    GLint value = 0;
-    glGetProgramiv(program, what, &value);
-    return value;
-}
-
 TEST_F(ShaderGl, EachPairOfFilesPrintsExactlyItsReportsAndLeavesAProgramWithBothShadersReleased)
 {
     // Whichever file fails, neither text reaches the driver, and the file message comes once.
@@ -77,7 +70,9 @@ TEST_F(ShaderGl, EachPairOfFilesPrintsExactlyItsReportsAndLeavesAProgramWithBoth
         const GLuint program = Shader("a.vs", "a.fs").programId;
         EXPECT_EQ(capture.text(), c.output);
         EXPECT_TRUE(glIsProgram(program));
-        EXPECT_EQ(programValue(program, GL_LINK_STATUS), c.output.empty() ? GL_TRUE : GL_FALSE);
+        GLint linked = -1;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        EXPECT_EQ(linked, c.output.empty() ? GL_TRUE : GL_FALSE);
         GLuint attached[2] = {};
         GLsizei count = 0;
         glGetAttachedShaders(program, 2, &count, attached);

@@ -45,26 +45,10 @@ std::string png(int width, int height, int channels)
     return pngFile(width, height, channels, pixels.data());
 }
 
-GLint level(int mip, GLenum what)
-{
-    GLint value = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, mip, what, &value);
-    return value;
-}
-
-GLint parameter(GLenum what)
-{
-    GLint value = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, what, &value);
-    return value;
-}
-
-GLint integer(GLenum what)
-{
-    GLint value = 0;
-    glGetIntegerv(what, &value);
-    return value;
-}
+// The GL state queries, on the texture bound to GL_TEXTURE_2D where they need one.
+GLint level(int mip, GLenum what) { GLint v = 0; return glGetTexLevelParameteriv(GL_TEXTURE_2D, mip, what, &v), v; }
+GLint parameter(GLenum what) { GLint v = 0; return glGetTexParameteriv(GL_TEXTURE_2D, what, &v), v; }
+GLint integer(GLenum what) { GLint v = 0; return glGetIntegerv(what, &v), v; }
 
 TEST_F(TextureGl, ChannelCountPicksTheFormatOfACompleteMipmappedTextureLeftBoundOnUnitZero)
 {
