@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "timeline.hpp"
 
@@ -16,36 +17,22 @@ Cue cueForClock(double seconds) { return demoTimeline(static_cast<float>(seconds
 
 TEST(DemoTimeline, EachBoundAndItsNeighbours)
 {
-    EXPECT_EQ(demoTimeline(0.0f), Cue::Scene1);
-    EXPECT_EQ(demoTimeline(below(9.0f)), Cue::Scene1);
-    EXPECT_EQ(demoTimeline(9.0f), Cue::Black);
-    EXPECT_EQ(demoTimeline(9.5f), Cue::Black);
-    EXPECT_EQ(demoTimeline(below(10.0f)), Cue::Black);
-    EXPECT_EQ(demoTimeline(10.0f), Cue::Scene2);
-    EXPECT_EQ(demoTimeline(below(45.0f)), Cue::Scene2);
-    EXPECT_EQ(demoTimeline(45.0f), Cue::Black);
-    EXPECT_EQ(demoTimeline(45.5f), Cue::Black);
-    EXPECT_EQ(demoTimeline(46.0f), Cue::Black);
-    EXPECT_EQ(demoTimeline(above(46.0f)), Cue::Scene3);
-    EXPECT_EQ(demoTimeline(below(109.0f)), Cue::Scene3);
-}
-
-TEST(DemoTimeline, TheEndComesOnlyAfter109)
-{
-    EXPECT_EQ(demoTimeline(109.0f), Cue::Black);
-    EXPECT_EQ(demoTimeline(above(109.0f)), Cue::End);
-    EXPECT_EQ(demoTimeline(1e6f), Cue::End);
-    EXPECT_EQ(demoTimeline(std::numeric_limits<float>::infinity()), Cue::End);
+    const std::pair<float, Cue> cases[] = {
+        {0.0f, Cue::Scene1}, {below(9.0f), Cue::Scene1}, {9.0f, Cue::Black}, {9.5f, Cue::Black},
+        {below(10.0f), Cue::Black}, {10.0f, Cue::Scene2}, {below(45.0f), Cue::Scene2}, {45.0f, Cue::Black},
+        {45.5f, Cue::Black}, {46.0f, Cue::Black}, {above(46.0f), Cue::Scene3}, {below(109.0f), Cue::Scene3},
+        {109.0f, Cue::Black}, {above(109.0f), Cue::End}, {1e6f, Cue::End},
+        {std::numeric_limits<float>::infinity(), Cue::End},
+    };
+    for (const auto& [t, cue] : cases)
+        EXPECT_EQ(demoTimeline(t), cue) << "at " << t;
 }
 
 TEST(DemoTimeline, ClockReadingsThatRoundOntoABoundCountAsTheBound)
 {
     // Just below 9 in double precision, but 9 once narrowed: no longer scene 1.
-    const double justBelowNine = 9.0 - 1e-7;
-    ASSERT_LT(justBelowNine, 9.0);
-    ASSERT_EQ(static_cast<float>(justBelowNine), 9.0f);
-    EXPECT_EQ(cueForClock(justBelowNine), Cue::Black);
-
+    ASSERT_EQ(static_cast<float>(9.0 - 1e-7), 9.0f);
+    EXPECT_EQ(cueForClock(9.0 - 1e-7), Cue::Black);
     EXPECT_EQ(cueForClock(10.0 - 1e-7), Cue::Scene2);
     EXPECT_EQ(cueForClock(45.0 - 1e-7), Cue::Black);
     EXPECT_EQ(cueForClock(46.0 + 1e-7), Cue::Black);  // rounds back down onto 46
@@ -55,18 +42,14 @@ TEST(DemoTimeline, ClockReadingsThatRoundOntoABoundCountAsTheBound)
 
 TEST(DemoTimeline, EveryFrameOfTheShowDrawsAtMostOneScene)
 {
-    // Walk the whole show in millisecond steps: the spans never overlap and arrive in order.
-    Cue last = Cue::Scene1;
-    int changes = 0;
-    for (int ms = 0; ms <= 110000; ++ms) {
-        const Cue cue = cueForClock(ms / 1000.0);
-        if (cue != last)
-            ++changes;
-        last = cue;
-    }
-    // Scene1, Black, Scene2, Black, Scene3, Black (at exactly 109), End.
-    EXPECT_EQ(changes, 6);
-    EXPECT_EQ(last, Cue::End);
+    // Walk the whole show in millisecond steps: Scene1, Black, Scene2, Black, Scene3, Black
+    // (at exactly 109), End, each span once and in order.
+    std::vector<Cue> spans{Cue::Scene1};
+    for (int ms = 0; ms <= 110000; ++ms)
+        if (cueForClock(ms / 1000.0) != spans.back())
+            spans.push_back(cueForClock(ms / 1000.0));
+    EXPECT_EQ(spans, (std::vector<Cue>{Cue::Scene1, Cue::Black, Cue::Scene2, Cue::Black, Cue::Scene3,
+                                       Cue::Black, Cue::End}));
 }
 
 }  // namespace

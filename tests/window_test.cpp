@@ -1,8 +1,4 @@
 // The window's GL plumbing on a real driver: the framebuffer-size callback and the loader.
-#include <glad/gl.h>
-#include <GLFW/glfw3.h>
-#include <gtest/gtest.h>
-
 #include <array>
 
 #include "gl_test_support.hpp"
@@ -36,12 +32,9 @@ TEST_F(WindowGl, FramebufferResizeSetsTheViewportToTheNewSizeAtTheOrigin)
 TEST_F(WindowGl, LoaderResolvesTheContextAndReportsZeroWhenTheLookupFindsNothing)
 {
     EXPECT_TRUE(loadGlFunctions());
-    EXPECT_NE(glad_glDrawElements, nullptr);
-    EXPECT_NE(glad_glUniformMatrix4fv, nullptr);
-    EXPECT_NE(glad_glGenerateMipmap, nullptr);
-
-    const GLADloadfunc resolvesNothing = [](const char*) -> GLADapiproc { return nullptr; };
-    EXPECT_EQ(gladLoadGL(resolvesNothing), 0);
+    for (const void* function : {(void*)glad_glDrawElements, (void*)glad_glUniformMatrix4fv, (void*)glad_glGenerateMipmap})
+        EXPECT_NE(function, nullptr);
+    EXPECT_EQ(gladLoadGL([](const char*) -> GLADapiproc { return nullptr; }), 0);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-# Shared steps for the tests that run the real demo binary as a user would: a virtual screen
-# of its own, a working directory with the demo's data, and a trace of its window-library
-# calls (glfw_trace.c) to read what the run did. Sourced by each case script.
+# Shared steps for the tests that run the real demo binary as a user would: a 1920x1080 virtual
+# screen of its own (started here, once it accepts clients), a working directory with the
+# demo's data, and a trace of its window-library calls (glfw_trace.c) to read what the run
+# did. Sourced by each case script.
 set -euo pipefail
-: "${DEMO:?}" "${GLFW_TRACE:?}" "${DEMO_DATA:?}"
+: "${DEMO:?}" "${GLFW_TRACE:?}" "${DEMO_DATA:?}" "${MUSIC_WAV_TOOL:?}"
 
 work=$(mktemp -d)
 run_dir=$work/run
@@ -27,25 +28,26 @@ fail() {
   exit 1
 }
 
-# The run-time data beside the binary, seen from the demo's working directory.
-for item in newshaders imgs demotune.wav; do
-  [ ! -e "$DEMO_DATA/$item" ] || ln -s "$DEMO_DATA/$item" "$run_dir/$item"
-done
-
-# Starts a 1920x1080 virtual screen and waits until it accepts clients.
-start_screen() {
-  mkfifo "$work/display"
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-  xvfb_pid=$!
-  local number
-  read -r number <"$work/display"
-  export DISPLAY=:$number
-  export LIBGL_ALWAYS_SOFTWARE=1
+# The run-time data beside the binary, seen from the demo's working directory (again as
+# built, when a case calls it after changing it).
+link_data() {
+  rm -rf "${run_dir:?}"/*
+  for item in newshaders imgs demotune.wav; do
+    [ ! -e "$DEMO_DATA/$item" ] || ln -s "$DEMO_DATA/$item" "$run_dir/$item"
+  done
 }
+link_data
 
-# Starts the demo in the background under the trace shim; extra arguments go to the demo,
-# and DEMO_PREFIX (for instance a faketime command) runs in front of it.
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+read -r display_number <"$work/display"
+export DISPLAY=:$display_number LIBGL_ALWAYS_SOFTWARE=1
+
+# Starts the demo in the background under the trace shim, with a fresh trace; extra arguments
+# go to the demo, and DEMO_PREFIX (for instance a faketime command) runs in front of it.
 start_demo() {
+  : >"$trace"
   (cd "$run_dir" && GLFW_TRACE_FILE=$trace LD_PRELOAD=$GLFW_TRACE exec ${DEMO_PREFIX:-} \
      "$DEMO" "$@" >"$work/stdout" 2>"$work/stderr") &
   demo_pid=$!
@@ -84,7 +86,7 @@ calls() { awk '{print $2}' "$trace"; }
 # Gives the run its own copy of a data directory in place of the link to the build's, so a
 # case can break or remove files in it.
 own_copy() {
-  rm "$run_dir/$1"
+  rm -r "${run_dir:?}/$1"
   cp -r "$DEMO_DATA/$1" "$run_dir/$1"
 }
 
@@ -106,4 +108,40 @@ expect_whole_schedule() {
   last_time=$(grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{print $3}')
   awk -v t="$last_time" 'BEGIN { exit !(t > 109) }' || fail "the last pass read $last_time"
   ! grep -q glfwTerminate "$trace" || fail "the run took the close path"
+}
+
+# The music cases: OpenAL Soft pointed at a config of the test's own, a tune of the test's own,
+# and a run ended with Escape.
+music_rate=48000
+
+# Output to the named wave file as 32-bit float at the tunes' rate, limiter and dither off, so
+# not a sample is altered. With no name: only ALSA, asked for a device that doesn't exist (no
+# device on any machine, and both libraries complain on stderr unless told to be quiet).
+use_sound_output() {
+  if (($# == 0)); then
+    printf '[general]\ndrivers = alsa\n[alsa]\ndevice = no-such-device\n' >"$work/alsoft.conf"
+  else
+    printf '[general]\ndrivers = wave\nfrequency = %s\nchannels = stereo\nsample-type = float32\noutput-limiter = false\ndither = false\nhrtf = false\n[wave]\nfile = %s\n' \
+      "$music_rate" "$1" >"$work/alsoft.conf"
+  fi
+  export ALSOFT_CONF=$work/alsoft.conf
+}
+
+# The tune the demo finds: the pattern of that many frames, or a refused file of that kind.
+use_tune() {
+  rm -f "$run_dir/demotune.wav"
+  case $1 in
+    pattern) "$MUSIC_WAV_TOOL" pattern "$run_dir/demotune.wav" "$music_rate" "$2" ;;
+    *) "$MUSIC_WAV_TOOL" refused "$1" "$run_dir/demotune.wav" ;;
+  esac
+}
+
+# Ends the running demo with Escape; it must exit 0 with nothing printed.
+escape_and_check() {
+  wait_for_trace glfwSwapBuffers
+  demo_window >/dev/null
+  xdotool key Escape
+  finish_demo
+  expect_eq "$status" 0 "exit status ($1)"
+  expect_eq "$(cat "$work/stdout" "$work/stderr")" "" "nothing printed ($1)"
 }

@@ -2,27 +2,16 @@
  * the WM_PROTOCOLS protocol, sent to the window whose id is given (decimal, as xdotool
  * prints it). Xvfb runs no window manager, so the tests send it themselves. */
 #include <X11/Xlib.h>
-#include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s WINDOW_ID\n", argv[0]);
-        return 2;
-    }
     Display* display = XOpenDisplay(NULL);
-    if (!display) {
-        fprintf(stderr, "no display\n");
-        return 1;
-    }
-    XEvent event;
-    memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
+    if (argc != 2 || !display)
+        return 2;
+    XEvent event = {.xclient = {.type = ClientMessage, .format = 32}};
     event.xclient.window = (Window)strtoul(argv[1], NULL, 0);
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
     event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
