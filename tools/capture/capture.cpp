@@ -1,0 +1,193 @@
+// The capture pipeline; see capture.hpp. Frame n is rendered, its read-back started, and
+// the frame read two passes earlier is copied from its mapped buffer to the encoder's ring,
+// so rendering, read-back, the pipe write and ffmpeg's encoding all overlap.
+#include "capture.hpp"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+#include "encoder.hpp"
+#include "offscreen.hpp"
+#include "progress.hpp"
+#include "readback.hpp"
+#include "scenes.hpp"
+#include "soundtrack.hpp"
+#include "texture.hpp"
+#include "window.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTunePath = "demotune.wav";  // the file the demo's music plays
+constexpr const char* kFramePattern = "frame-%06d.png";
+constexpr const char* kFramesSoundtrack = "soundtrack.wav";
+constexpr const char* kVideoCodecArgs[] = {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "18",
+                                           "-pix_fmt", "yuv420p"};
+constexpr const char* kAudioCodecArgs[] = {"-c:a", "aac", "-b:a", "192k"};
+constexpr mode_t kCreateMode = 0666;
+
+// A temporary file or directory beside `finalPath` (same file system, so the rename at the
+// end is atomic), removed unless committed.
+class PendingPath {
+public:
+    enum class Kind { File, Directory };
+
+    PendingPath(const std::string& finalPath, Kind kind, const std::string& suffix = "")
+        : final_(finalPath)
+    {
+        const fs::path target(finalPath);
+        const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+        std::string pattern = (dir / ("." + target.filename().string() + ".partial-XXXXXX")).string() + suffix;
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        if (kind == Kind::Directory) {
+            if (mkdtemp(name.data()) == nullptr)
+                throw std::runtime_error("cannot create a directory in " + dir.string() + ": " + std::strerror(errno));
+        } else {
+            const int fd = mkstemps(name.data(), static_cast<int>(suffix.size()));
+            if (fd < 0)
+                throw std::runtime_error("cannot create a file in " + dir.string() + ": " + std::strerror(errno));
+            // mkstemp's 0600 would survive the rename; give the file the usual mode instead.
+            const mode_t mask = umask(0);
+            umask(mask);
+            fchmod(fd, kCreateMode & ~mask);
+            close(fd);
+        }
+        path_ = name.data();
+    }
+    ~PendingPath()
+    {
+        if (!committed_) {
+            std::error_code ignored;
+            fs::remove_all(path_, ignored);
+        }
+    }
+    PendingPath(const PendingPath&) = delete;
+    PendingPath& operator=(const PendingPath&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    void commit()
+    {
+        if (std::rename(path_.c_str(), final_.c_str()) != 0)
+            throw std::runtime_error("cannot rename " + path_ + " to " + final_ + ": " + std::strerror(errno));
+        committed_ = true;
+    }
+
+private:
+    std::string final_;
+    std::string path_;
+    bool committed_ = false;
+};
+
+// The files the demo reads from its working directory; a capture started elsewhere would
+// quietly render black frames, so it is refused instead.
+void checkDemoData()
+{
+    for (const char* path : {kImageVertexShader, kImageFragmentShader, kScreenVertexShader,
+                             kFirstFragmentShader, kSecondFragmentShader, kImagePath, kTunePath}) {
+        if (access(path, R_OK) != 0)
+            throw std::runtime_error(std::string("cannot read ") + path
+                                     + " (run demo-capture from the build directory, where the demo's data sit)");
+    }
+}
+
+void checkDestination(const CaptureOptions& options)
+{
+    std::error_code error;
+    if (!options.framesDir.empty()) {
+        const fs::path dir(options.framesDir);
+        if (fs::exists(dir, error) && (!fs::is_directory(dir, error) || !fs::is_empty(dir, error)))
+            throw std::runtime_error(options.framesDir + " exists and is not an empty directory");
+    } else if (fs::is_directory(options.out, error)) {
+        throw std::runtime_error(options.out + " is a directory");
+    }
+}
+
+std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::string& soundtrack,
+                                    const std::string& output, long firstFrame)
+{
+    std::vector<std::string> args = {
+        "-hide_banner", "-loglevel", "error", "-nostats",
+        "-f", "rawvideo", "-pix_fmt", "rgba",
+        "-s", std::to_string(kWindowWidth) + "x" + std::to_string(kWindowHeight),
+        "-framerate", std::to_string(options.fps), "-i", "-"};
+    // Frames arrive bottom row first, as OpenGL reads them.
+    std::string filters = "vflip";
+    if (options.width != kWindowWidth || options.height != kWindowHeight)
+        filters += ",scale=" + std::to_string(options.width) + ":" + std::to_string(options.height);
+    if (options.framesDir.empty()) {
+        args.insert(args.end(), {"-i", soundtrack, "-map", "0:v", "-map", "1:a", "-vf", filters});
+        args.insert(args.end(), std::begin(kVideoCodecArgs), std::end(kVideoCodecArgs));
+        args.insert(args.end(), std::begin(kAudioCodecArgs), std::end(kAudioCodecArgs));
+        args.insert(args.end(), {"-f", "mp4", "-y", output});
+    } else {
+        args.insert(args.end(), {"-vf", filters, "-pix_fmt", "rgb24", "-start_number",
+                                 std::to_string(firstFrame), "-f", "image2", "-y",
+                                 (fs::path(output) / kFramePattern).string()});
+    }
+    return args;
+}
+
+}  // namespace
+
+CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg, std::FILE* progress,
+                        const volatile std::sig_atomic_t* stop)
+{
+    checkDemoData();
+    checkDestination(options);
+    const bool video = options.framesDir.empty();
+    const long first = options.firstFrame();
+    const long count = options.frameCount();
+
+    PendingPath output(video ? options.out : options.framesDir,
+                             video ? PendingPath::Kind::File : PendingPath::Kind::Directory);
+    // For an MP4 the soundtrack is only ffmpeg's input; for frames it is part of the result.
+    std::unique_ptr<PendingPath> muxedSoundtrack;
+    std::string soundtrack = (fs::path(output.path()) / kFramesSoundtrack).string();
+    if (video) {
+        muxedSoundtrack = std::make_unique<PendingPath>(options.out, PendingPath::Kind::File, ".wav");
+        soundtrack = muxedSoundtrack->path();
+    }
+    writeSoundtrack(kTunePath, static_cast<double>(first) / options.fps,
+                    static_cast<double>(count) / options.fps, soundtrack);
+
+    const OffscreenTarget target(kWindowWidth, kWindowHeight);
+    const Scenes scenes = loadScenes();
+    PboRing ring(kWindowWidth, kWindowHeight);
+    FfmpegEncoder encoder(ffmpeg, ffmpegArgs(options, soundtrack, output.path(), first), ring.frameBytes());
+
+    const auto start = std::chrono::steady_clock::now();
+    Progress meter(count, progress);
+    for (long i = 0; i < count + PboRing::kLag; ++i) {
+        if (stop != nullptr && *stop != 0)
+            throw std::runtime_error("interrupted");
+        if (i < count) {
+            renderFrame(scenes, frameTime(first + i, options.fps));
+            ring.read(i);
+        }
+        if (i >= PboRing::kLag) {
+            const long ready = i - PboRing::kLag;
+            std::uint8_t* buffer = encoder.nextBuffer();
+            std::memcpy(buffer, ring.map(ready), ring.frameBytes());
+            ring.unmap();
+            encoder.submit();
+            meter.update(ready + 1);
+        }
+    }
+    encoder.finish();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    meter.finish();
+    output.commit();
+    return {count, seconds};
+}

@@ -1,0 +1,22 @@
+// A whole capture: renders the asked range of the show off-screen with the demo's own scene
+// code, reads each frame back through the PBO ring and feeds ffmpeg, with the soundtrack
+// beside it. Output goes to a temporary name next to the final one and is renamed only
+// when ffmpeg has finished cleanly, so a failed capture never leaves a partial file behind.
+#pragma once
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "options.hpp"
+
+struct CaptureStats {
+    long frames;
+    double seconds;  // wall-clock time from the first frame rendered to ffmpeg's exit
+};
+
+// `ffmpeg` is the program's path; `progress` (or null) gets the progress display; a non-zero
+// `*stop` (set by a signal handler) abandons the capture at the next frame. Throws
+// std::runtime_error with a message for the user on any failure.
+CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg, std::FILE* progress,
+                        const volatile std::sig_atomic_t* stop);

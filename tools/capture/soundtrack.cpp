@@ -1,0 +1,65 @@
+// The capture's soundtrack; see soundtrack.hpp. LoopedWav does the reading and the loop, so
+// the wrap from the tune's end to its start is the one the demo plays.
+#include "soundtrack.hpp"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "music_reader.hpp"
+
+namespace {
+
+constexpr std::size_t kChunkFrames = 8192;
+
+void writeAll(SNDFILE* out, const float* frames, sf_count_t count, const std::string& wavPath)
+{
+    if (sf_writef_float(out, frames, count) != count)
+        throw std::runtime_error("cannot write the soundtrack to " + wavPath + ": " + sf_strerror(out));
+}
+
+}  // namespace
+
+void writeSoundtrack(const char* tunePath, double fromSeconds, double seconds, const std::string& wavPath)
+{
+    LoopedWav tune(tunePath);
+    if (!tune.playable())
+        throw std::runtime_error(std::string("cannot read the tune ") + tunePath);
+    const int channels = tune.channels();
+    const double rate = tune.sampleRate();
+    // Both ends rounded from demo time, so back-to-back captures cut the tune seamlessly.
+    const auto skip = static_cast<std::size_t>(std::llround(fromSeconds * rate));
+    const auto length = static_cast<std::size_t>(std::llround((fromSeconds + seconds) * rate)) - skip;
+
+    SF_INFO info{};
+    info.samplerate = tune.sampleRate();
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;  // the reader's floats, not a sample altered
+    SNDFILE* out = sf_open(wavPath.c_str(), SFM_WRITE, &info);
+    if (out == nullptr)
+        throw std::runtime_error("cannot write the soundtrack to " + wavPath + ": " + sf_strerror(nullptr));
+
+    std::vector<float> chunk(kChunkFrames * static_cast<std::size_t>(channels));
+    try {
+        for (std::size_t done = 0; done < skip + length;) {
+            const std::size_t want = std::min(kChunkFrames, skip + length - done);
+            if (tune.read(chunk.data(), want) != want)
+                throw std::runtime_error(std::string("the tune ") + tunePath + " stopped yielding audio");
+            // The part of this chunk at or after `skip` goes out; the rest is the lead-in.
+            const std::size_t keepFrom = done < skip ? std::min(want, skip - done) : 0;
+            if (keepFrom < want)
+                writeAll(out, chunk.data() + keepFrom * static_cast<std::size_t>(channels),
+                         static_cast<sf_count_t>(want - keepFrom), wavPath);
+            done += want;
+        }
+    } catch (...) {
+        sf_close(out);
+        throw;
+    }
+    if (sf_close(out) != 0)
+        throw std::runtime_error("cannot finish the soundtrack in " + wavPath);
+}
