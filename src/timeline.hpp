@@ -14,15 +14,15 @@ struct SceneSpan {
     float end;        // always open: the span stops just before it
 };
 
+// t == kDemoEnd is still a (black) frame; the first frame after it ends the show.
+inline constexpr float kDemoEnd = 109.0f;
+
 // Bounds in seconds from window-library initialisation. The gaps between the spans
 // (9 to 10 and 45 to 46, both ends of the second included) stay black.
 inline constexpr SceneSpan kDemoTimeline[] = {
     {Cue::Scene1, -std::numeric_limits<float>::infinity(), false, 9.0f},
     {Cue::Scene2, 10.0f, false, 45.0f},
-    {Cue::Scene3, 46.0f, true, 109.0f},
+    {Cue::Scene3, 46.0f, true, kDemoEnd},
 };
-
-// t == kDemoEnd is still a (black) frame; the first frame after it ends the show.
-inline constexpr float kDemoEnd = 109.0f;
 
 Cue demoTimeline(float t);

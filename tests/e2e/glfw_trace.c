@@ -2,7 +2,8 @@
  * named by GLFW_TRACE_FILE, then forwards every call unchanged. The tests read the trace to
  * see what a run did and in which order (hints, frames presented, how it ended) without
  * changing the program under test. Times are the real monotonic clock in seconds, read past
- * any preloaded clock shim so that sped-up runs still show real durations. */
+ * any preloaded clock shim so that sped-up runs still show real durations. With
+ * GLFW_TRACE_NO_GL set, OpenGL function lookups find nothing, as on a broken driver. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdarg.h>
@@ -66,6 +67,19 @@ void glfwSetWindowShouldClose(GLFWwindow* window, int value)
 {
     record("glfwSetWindowShouldClose %d", value);
     CALL(glfwSetWindowShouldClose, window, value); END;
+}
+GLFWmonitor* glfwGetPrimaryMonitor(void)
+{
+    record("glfwGetPrimaryMonitor");
+    GLFWmonitor* monitor = CALL(glfwGetPrimaryMonitor); END;
+    return monitor;
+}
+typedef void (*GLFWglproc)(void);
+GLFWglproc glfwGetProcAddress(const char* name)
+{
+    record("glfwGetProcAddress");
+    GLFWglproc proc = CALL(glfwGetProcAddress, name); END;
+    return getenv("GLFW_TRACE_NO_GL") ? NULL : proc;
 }
 void glfwTerminate(void) { record("glfwTerminate"); CALL(glfwTerminate); END; }
 void glfwSwapBuffers(GLFWwindow* window) { CALL(glfwSwapBuffers, window); END; record("glfwSwapBuffers"); }
