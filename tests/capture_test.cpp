@@ -6,6 +6,7 @@
 #include <sndfile.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -16,42 +17,28 @@
 
 namespace {
 
-bool parse(std::vector<std::string> args, CaptureOptions& options, std::string& error)
+TEST(CaptureOptions, RangesSelectTheFramesWhoseTimeLiesInThem)
 {
-    return parseCaptureOptions(args, options, error);
-}
-
-TEST(CaptureOptions, DefaultsCoverTheWholeShowAt60FpsAndFullSize)
-{
-    CaptureOptions options;
-    std::string error;
-    ASSERT_TRUE(parse({"--out", "show.mp4"}, options, error)) << error;
-    EXPECT_EQ(options.firstFrame(), 0);
-    EXPECT_EQ(options.endFrame(), 109 * 60);  // t = 109 itself is not captured
-    EXPECT_EQ(options.width, 1920);
-    EXPECT_EQ(options.height, 1080);
-}
-
-TEST(CaptureOptions, DecimalBoundsSelectTheFramesWhoseTimeLiesInTheRange)
-{
-    CaptureOptions options;
-    std::string error;
-    // 20.3 * 10 is 203.00000000000003 in binary: still frame 203, and 20.5 ends before 205.
-    ASSERT_TRUE(parse({"--frames", "d", "--from", "20.3", "--to", "20.5", "--fps", "10"}, options, error));
-    EXPECT_EQ(options.firstFrame(), 203);
-    EXPECT_EQ(options.frameCount(), 2);
-    // A bound between frames starts at the next one.
-    ASSERT_TRUE(parse({"--frames", "d", "--from", "0.01", "--to", "0.1", "--fps", "30"}, options, error));
-    EXPECT_EQ(options.firstFrame(), 1);
-    EXPECT_EQ(options.endFrame(), 3);
-}
-
-TEST(CaptureOptions, FrameTimeIsTheExactQuotientNarrowedOnce)
-{
-    // 1/3 s computed in double then narrowed, not 1.0f / 3.0f accumulated.
+    const struct {
+        std::vector<std::string> args;
+        long first, end;
+    } kCases[] = {
+        {{"--out", "show.mp4"}, 0, 109 * 60},  // the whole show at 60 fps; t = 109 is not captured
+        // 20.3 * 10 is 203.00000000000003 in binary: still frame 203, and 20.5 ends before 205.
+        {{"--frames", "d", "--from", "20.3", "--to", "20.5", "--fps", "10"}, 203, 205},
+        {{"--frames", "d", "--from", "0.01", "--to", "0.1", "--fps", "30"}, 1, 3},  // starts at the next frame
+    };
+    for (const auto& c : kCases) {
+        CaptureOptions options;
+        std::string error;
+        ASSERT_TRUE(parseCaptureOptions(c.args, options, error)) << error;
+        EXPECT_EQ(options.firstFrame(), c.first) << testing::PrintToString(c.args);
+        EXPECT_EQ(options.endFrame(), c.end) << testing::PrintToString(c.args);
+        EXPECT_EQ(std::pair(options.width, options.height), std::pair(1920, 1080)) << "full size by default";
+    }
+    // The exact quotient narrowed once, not 1.0f / fps accumulated.
     EXPECT_EQ(frameTime(1, 3), static_cast<float>(1.0 / 3.0));
     EXPECT_EQ(frameTime(6539, 60), static_cast<float>(6539.0 / 60.0));
-    EXPECT_EQ(frameTime(1200, 60), 20.0f);
 }
 
 TEST(CaptureOptions, RefusesBadOptionsWithAReason)
@@ -76,77 +63,45 @@ TEST(CaptureOptions, RefusesBadOptionsWithAReason)
     for (const std::vector<std::string>& args : bad) {
         CaptureOptions options;
         std::string error;
-        EXPECT_FALSE(parse(args, options, error)) << ::testing::PrintToString(args);
-        EXPECT_FALSE(error.empty()) << ::testing::PrintToString(args);
+        EXPECT_FALSE(parseCaptureOptions(args, options, error)) << testing::PrintToString(args);
+        EXPECT_FALSE(error.empty()) << testing::PrintToString(args);
     }
     CaptureOptions options;
     std::string error;
-    EXPECT_TRUE(parse({"--frames", "d", "--size", "321x181"}, options, error)) << "PNGs take any size";
+    EXPECT_TRUE(parseCaptureOptions({"--frames", "d", "--size", "321x181"}, options, error)) << "PNGs take any size";
 }
 
-class CaptureSoundtrack : public testing::Test {
-protected:
-    static constexpr int kRate = 8000;
-    static constexpr int kLoopFrames = 4000;  // half a second
-
-    void SetUp() override
-    {
-        ASSERT_NE(mkdtemp(dir_), nullptr);
-        ASSERT_TRUE(samples::writePattern(path("tune.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate,
-                                          kLoopFrames));
-    }
-    void TearDown() override { ASSERT_EQ(std::system(("rm -rf " + std::string(dir_)).c_str()), 0); }
-    std::string path(const std::string& name) const { return std::string(dir_) + "/" + name; }
-
-    // The written file's frames, left channel, as the pattern's 16-bit values.
-    std::vector<int> leftChannel(const std::string& file, SF_INFO& info) const
-    {
-        SNDFILE* in = sf_open(file.c_str(), SFM_READ, &info);
-        EXPECT_NE(in, nullptr);
-        std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
+TEST(CaptureSoundtrack, StartsAtTheCapturesTimeIntoTheLoopAndRunsItsLength)
+{
+    constexpr int kRate = 8000, kLoopFrames = 4000;  // half a second
+    char dir[] = "/tmp/capture_test_XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string tune = std::string(dir) + "/tune.wav", out = std::string(dir) + "/out.wav";
+    ASSERT_TRUE(samples::writePattern(tune, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, kLoopFrames));
+    // From 0.3 s for 0.4 s crosses the seam at frame 4000; from 100.25 s keeps the phase.
+    for (const auto& [from, seconds] : {std::pair{0.3, 0.4}, std::pair{100.25, 0.01}}) {
+        writeSoundtrack(tune.c_str(), from, seconds, out);
+        SF_INFO info{};
+        SNDFILE* in = sf_open(out.c_str(), SFM_READ, &info);
+        ASSERT_NE(in, nullptr);
+        std::vector<float> frames(std::size_t(info.frames * info.channels));
         sf_readf_float(in, frames.data(), info.frames);
         sf_close(in);
-        std::vector<int> left;
-        for (std::size_t i = 0; i < frames.size(); i += static_cast<std::size_t>(info.channels))
-            left.push_back(static_cast<int>(frames[i] * 32768.0f));
-        return left;
+        EXPECT_EQ(info.samplerate, kRate);
+        ASSERT_EQ(info.channels, 2);
+        ASSERT_EQ(info.frames, std::lround(seconds * kRate)) << from;
+        for (std::size_t i = 0; i < frames.size() / 2; ++i)
+            ASSERT_EQ(int(frames[2 * i] * 32768.0f), samples::patternLeft(int(std::lround(from * kRate) + long(i)) % kLoopFrames)) << i;
     }
-
-private:
-    char dir_[32] = "/tmp/capture_test_XXXXXX";
-};
-
-TEST_F(CaptureSoundtrack, StartsAtTheCapturesTimeIntoTheLoopAndRunsItsLength)
-{
-    // From 0.3 s for 0.4 s: frames 2400 .. 5599 of the endless loop, across the seam at 4000.
-    writeSoundtrack(path("tune.wav").c_str(), 0.3, 0.4, path("out.wav"));
-    SF_INFO info{};
-    const std::vector<int> left = leftChannel(path("out.wav"), info);
-    EXPECT_EQ(info.samplerate, kRate);
-    EXPECT_EQ(info.channels, 2);
-    ASSERT_EQ(left.size(), 3200u);
-    for (int i = 0; i < 3200; ++i)
-        ASSERT_EQ(left[static_cast<std::size_t>(i)], samples::patternLeft((2400 + i) % kLoopFrames)) << i;
-}
-
-TEST_F(CaptureSoundtrack, AStartManyLoopsInKeepsThePhase)
-{
-    writeSoundtrack(path("tune.wav").c_str(), 100.25, 0.01, path("out.wav"));
-    SF_INFO info{};
-    const std::vector<int> left = leftChannel(path("out.wav"), info);
-    ASSERT_EQ(left.size(), 80u);
-    EXPECT_EQ(left[0], samples::patternLeft(802000 % kLoopFrames));
-}
-
-TEST_F(CaptureSoundtrack, AnUnreadableTuneOrDestinationThrowsNamingTheFile)
-{
-    EXPECT_THROW(writeSoundtrack(path("none.wav").c_str(), 0.0, 1.0, path("out.wav")), std::runtime_error);
+    // An unreadable tune or destination throws, naming the file.
+    EXPECT_THROW(writeSoundtrack((std::string(dir) + "/none.wav").c_str(), 0.0, 1.0, out), std::runtime_error);
     try {
-        writeSoundtrack(path("tune.wav").c_str(), 0.0, 1.0, path("no/such/dir/out.wav"));
-        FAIL() << "no error";
+        writeSoundtrack(tune.c_str(), 0.0, 1.0, std::string(dir) + "/no/such/dir/out.wav");
+        ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_NE(std::string(error.what()).find("no/such/dir/out.wav"), std::string::npos) << error.what();
     }
+    EXPECT_EQ(std::system(("rm -rf " + std::string(dir)).c_str()), 0);
 }
 
 }  // namespace

@@ -9,119 +9,36 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iomanip>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "gl_test_support.hpp"
-#include "offscreen.hpp"
 #include "scenes.hpp"
 #include "window.hpp"
 
 namespace {
 
 // Blocks of 8x8 show pixels: small files, and rasterisation noise averages away.
-constexpr int kGoldenWidth = 240;
-constexpr int kGoldenHeight = 135;
-constexpr int kChannels = 4;
+constexpr int kWidth = 240, kHeight = 135;
 
-// Two moments of each scene, away from its fades: the poster mid-wipe and with its glint,
-// the spheres early and late in their dance, the tunnel before and after the fold. All sit
-// between beats, where nothing switches, and the tunnel's finale is left out: there a
-// hundred-microsecond shift of time already moves whole rings, so any rounding would.
-struct Moment {
-    const char* name;
-    float t;
-};
-constexpr Moment kMoments[] = {{"scene1-2.3", 2.3f},   {"scene1-5.7", 5.7f},
-                               {"scene2-18.3", 18.3f}, {"scene2-38.6", 38.6f},
-                               {"scene3-52.3", 52.3f}, {"scene3-83.3", 83.3f}};
+// Two moments of each scene, away from its fades and between beats, where nothing switches.
+// The tunnel's finale is left out: there 0.1 ms of time already moves whole rings.
+constexpr std::pair<const char*, float> kMoments[] = {{"scene1-2.3", 2.3f},   {"scene1-5.7", 5.7f},
+                                                      {"scene2-18.3", 18.3f}, {"scene2-38.6", 38.6f},
+                                                      {"scene3-52.3", 52.3f}, {"scene3-83.3", 83.3f}};
 
 // Per channel, 0 to 255, over red, green and blue. The mean bounds a change spread thinly
 // over the frame; the percentile of each pixel's largest channel difference bounds a change
 // in a small area while letting a few edge pixels flip. llvmpipe repeats itself exactly; a
 // shift of time by 0.1 ms, standing in for rounding on other hosts, stays within a quarter
 // of each bound, while a 1% change of a camera or colour constant exceeds one.
-constexpr double kMaxMeanDifference = 0.2;
-constexpr double kPercentile = 0.999;
+constexpr double kMaxMeanDifference = 0.2, kPercentile = 0.999;
 constexpr int kMaxPercentileDifference = 8;
-// The difference picture brightens what changed so that small differences show.
-constexpr int kDiffGain = 8;
 
-using Pixels = std::vector<std::uint8_t>;
-
-struct Difference {
-    double mean = 0.0;
-    int percentile = 0;
-    bool passes() const { return mean <= kMaxMeanDifference && percentile <= kMaxPercentileDifference; }
-};
-
-Difference compare(const Pixels& actual, const Pixels& expected)
+void writePng(const std::string& path, const std::vector<std::uint8_t>& rgba)
 {
-    Difference result;
-    std::vector<int> largest;
-    double sum = 0.0;
-    for (std::size_t i = 0; i < actual.size(); i += kChannels) {
-        int most = 0;
-        for (std::size_t c = 0; c < 3; ++c) {
-            const int d = std::abs(int{actual[i + c]} - int{expected[i + c]});
-            sum += d;
-            most = std::max(most, d);
-        }
-        largest.push_back(most);
-    }
-    result.mean = sum / static_cast<double>(largest.size() * 3);
-    const auto at = largest.begin() + static_cast<std::ptrdiff_t>(kPercentile * static_cast<double>(largest.size() - 1));
-    std::nth_element(largest.begin(), at, largest.end());
-    result.percentile = *at;
-    return result;
-}
-
-// What changed, bright red over a dimmed copy of the actual frame.
-Pixels diffPicture(const Pixels& actual, const Pixels& expected)
-{
-    Pixels diff(actual.size());
-    for (std::size_t i = 0; i < actual.size(); i += kChannels) {
-        int most = 0;
-        int grey = 0;
-        for (std::size_t c = 0; c < 3; ++c) {
-            most = std::max(most, std::abs(int{actual[i + c]} - int{expected[i + c]}));
-            grey += actual[i + c];
-        }
-        const int dim = grey / 3 / 4;
-        diff[i] = static_cast<std::uint8_t>(std::min(255, dim + most * kDiffGain));
-        diff[i + 1] = diff[i + 2] = static_cast<std::uint8_t>(dim);
-        diff[i + 3] = 255;
-    }
-    return diff;
-}
-
-void writePng(const std::string& path, const Pixels& rgba)
-{
-    std::ofstream(path, std::ios::binary) << pngFile(kGoldenWidth, kGoldenHeight, kChannels, rgba.data());
-}
-
-std::optional<Pixels> readPng(const std::string& path)
-{
-    stbi_set_flip_vertically_on_load(false);  // the texture loader leaves it on
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    stbi_uc* data = stbi_load(path.c_str(), &width, &height, &channels, kChannels);
-    if (data == nullptr)
-        return std::nullopt;
-    std::optional<Pixels> pixels;
-    if (width == kGoldenWidth && height == kGoldenHeight)
-        pixels.emplace(data, data + static_cast<std::size_t>(width) * height * kChannels);
-    stbi_image_free(data);
-    return pixels;
-}
-
-bool refreshing()
-{
-    const char* refresh = std::getenv("GOLDEN_REFRESH");
-    return refresh != nullptr && std::string(refresh) == "1";
+    std::ofstream(path, std::ios::binary) << pngFile(kWidth, kHeight, 4, rgba.data());
 }
 
 TEST(Golden, EachSceneMatchesItsReferenceFrames)
@@ -133,29 +50,50 @@ TEST(Golden, EachSceneMatchesItsReferenceFrames)
         scenes.emplace(loadScenes());
         ASSERT_EQ(quiet.text(), "") << "the shipped data must build without a report";
     }
-    for (const Moment& moment : kMoments) {
-        SCOPED_TRACE(moment.name);
-        renderFrame(*scenes, moment.t);
-        const Pixels actual = downscaleRgba(target.readRgba(), target.width(), target.height(),
-                                            kGoldenWidth, kGoldenHeight);
-        const std::string reference = std::string(GOLDEN_DIR "/") + moment.name + ".png";
-        if (refreshing()) {
+    const char* refresh = std::getenv("GOLDEN_REFRESH");
+    stbi_set_flip_vertically_on_load(false);  // the texture loader leaves it on
+    for (const auto& [name, t] : kMoments) {
+        SCOPED_TRACE(name);
+        renderFrame(*scenes, t);
+        const auto actual = downscaleRgba(target.readRgba(), target.width(), target.height(), kWidth, kHeight);
+        const std::string reference = std::string(GOLDEN_DIR "/") + name + ".png";
+        if (refresh != nullptr && std::string(refresh) == "1") {
             writePng(reference, actual);
             continue;
         }
-        const std::optional<Pixels> expected = readPng(reference);
-        ASSERT_TRUE(expected.has_value()) << reference << " is missing or not " << kGoldenWidth << "x"
-                                          << kGoldenHeight << ": scripts/refresh-golden makes it";
-        const Difference difference = compare(actual, *expected);
-        if (difference.passes())
+        int width = 0, height = 0, channels = 0;
+        stbi_uc* expected = stbi_load(reference.c_str(), &width, &height, &channels, 4);
+        ASSERT_TRUE(expected != nullptr && width == kWidth && height == kHeight)
+            << reference << " is missing or not " << kWidth << "x" << kHeight << ": scripts/refresh-golden makes it";
+        // Each pixel's largest channel difference, and a picture of it: what changed, bright
+        // red (times 8, so small differences show) over a dimmed copy of the actual frame.
+        std::vector<int> largest;
+        std::vector<std::uint8_t> diff(actual.size(), 255);
+        double sum = 0.0;
+        for (std::size_t i = 0; i < actual.size(); i += 4) {
+            int most = 0, grey = 0;
+            for (std::size_t c = 0; c < 3; ++c) {
+                const int d = std::abs(int{actual[i + c]} - int{expected[i + c]});
+                sum += d;
+                most = std::max(most, d);
+                grey += actual[i + c];
+            }
+            largest.push_back(most);
+            diff[i + 1] = diff[i + 2] = std::uint8_t(grey / 12);
+            diff[i] = std::uint8_t(std::min(255, grey / 12 + most * 8));
+        }
+        stbi_image_free(expected);
+        const double mean = sum / double(largest.size() * 3);
+        const auto at = largest.begin() + std::ptrdiff_t(kPercentile * double(largest.size() - 1));
+        std::nth_element(largest.begin(), at, largest.end());
+        if (mean <= kMaxMeanDifference && *at <= kMaxPercentileDifference)
             continue;
-        const std::string out = std::string(GOLDEN_OUT "/") + moment.name;
+        const std::string out = std::string(GOLDEN_OUT "/") + name;
         writePng(out + ".actual.png", actual);
-        writePng(out + ".diff.png", diffPicture(actual, *expected));
-        ADD_FAILURE() << std::setprecision(3) << "differs from " << reference << ": mean " << difference.mean << " (at most "
-                      << kMaxMeanDifference << "), " << kPercentile * 100 << "th percentile "
-                      << difference.percentile << " (at most " << kMaxPercentileDifference
-                      << "); wrote " << out << ".actual.png and .diff.png";
+        writePng(out + ".diff.png", diff);
+        ADD_FAILURE() << "differs from " << reference << ": mean " << mean << " (at most " << kMaxMeanDifference
+                      << "), " << kPercentile * 100 << "th percentile " << *at << " (at most "
+                      << kMaxPercentileDifference << "); wrote " << out << ".actual.png and .diff.png";
     }
 }
 

@@ -24,14 +24,13 @@ expect_eq() {
   [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
 }
 
-# The peak signal-to-noise ratio in dB of two pictures' RGB ("inf" when identical).
-psnr() {
-  ffmpeg -hide_banner -nostdin -i "$1" -i "$2" \
+# Fails unless the peak signal-to-noise ratio of two pictures' RGB is at least $3 dB
+# ("inf" when identical); $4 names the frame.
+psnr_at_least() {
+  local score
+  score=$(ffmpeg -hide_banner -nostdin -i "$1" -i "$2" \
     -lavfi '[0]format=rgb24[a];[1]format=rgb24[b];[a][b]psnr' -f null - 2>&1 |
-    sed -n 's/.*PSNR.* average:\([^ ]*\).*/\1/p'
-}
-
-# True when the first number (or "inf") is at least the second.
-at_least() {
-  [ "$1" = inf ] || awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'
+    sed -n 's/.*PSNR.* average:\([^ ]*\).*/\1/p')
+  [ "$score" = inf ] || awk -v a="$score" -v b="$3" 'BEGIN { exit !(a >= b) }' ||
+    fail "$4: PSNR $score dB against the demo's"
 }
