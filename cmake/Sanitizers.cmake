@@ -7,3 +7,8 @@ if(DEMO_SANITIZE)
     -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The fuzz targets need clang's libFuzzer; they are built with the sanitizers only.
+if(DEMO_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  set(DEMO_FUZZ ON)
+endif()
