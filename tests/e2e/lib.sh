@@ -44,9 +44,10 @@ start_screen() {
 }
 
 # Starts the demo in the background under the trace shim; extra arguments go to the demo,
-# and DEMO_PREFIX (for instance a faketime command) runs in front of it.
+# and DEMO_PREFIX (for instance a faketime command) runs in front of it. Libraries already
+# preloaded (the sanitized suite's) stay preloaded.
 start_demo() {
-  (cd "$run_dir" && GLFW_TRACE_FILE=$trace LD_PRELOAD=$GLFW_TRACE exec ${DEMO_PREFIX:-} \
+  (cd "$run_dir" && GLFW_TRACE_FILE=$trace LD_PRELOAD=$GLFW_TRACE${LD_PRELOAD:+:$LD_PRELOAD} exec ${DEMO_PREFIX:-} \
      "$DEMO" "$@" >"$work/stdout" 2>"$work/stderr") &
   demo_pid=$!
 }
