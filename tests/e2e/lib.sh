@@ -32,10 +32,11 @@ for item in newshaders imgs demotune.wav; do
   [ ! -e "$DEMO_DATA/$item" ] || ln -s "$DEMO_DATA/$item" "$run_dir/$item"
 done
 
-# Starts a 1920x1080 virtual screen and waits until it accepts clients.
+# Starts a 1920x1080 virtual screen (or SCREEN_SIZE, e.g. 640x360x24, for a run too slow to
+# draw full frames) and waits until it accepts clients.
 start_screen() {
   mkfifo "$work/display"
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
   xvfb_pid=$!
   local number
   read -r number <"$work/display"
