@@ -51,6 +51,7 @@ Picture accepted(unsigned char* pixels, int width, int height, int channels)
 constexpr std::uint64_t kSignatureBytes = 8;
 constexpr std::uint64_t kChunkHeaderBytes = 8;
 constexpr std::uint64_t kChunkCrcBytes = 4;
+constexpr std::size_t kLengthBytes = 4;  // also the type's
 
 template <typename ReadAt>
 bool chunksFit(std::uint64_t size, ReadAt readAt)
@@ -63,6 +64,8 @@ bool chunksFit(std::uint64_t size, ReadAt readAt)
         at += kChunkHeaderBytes;
         if (length > size - at)
             return false;
+        if (std::memcmp(header + kLengthBytes, "IEND", kLengthBytes) == 0)
+            return true;  // the decoder reads no further, whatever follows
         at += length + kChunkCrcBytes;
     }
     return true;

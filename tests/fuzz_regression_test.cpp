@@ -67,6 +67,11 @@ TEST_F(PictureFuzzFindingsGl, AChunkClaimingMoreThanTheFileIsRefusedWithoutALarg
     EXPECT_FALSE(decode(png).pixels);
     EXPECT_LT(largestAllocation(), kSmallAllocation);
 
+    // Whatever trails the end chunk is not the picture's: a claim there changes nothing.
+    std::string trailed = pngFile(kWidth, kHeight, kChannels, kGreyAlpha);
+    trailed += std::string(kClaimedLength, kLengthBytes) + "junk";
+    EXPECT_TRUE(decode(trailed).pixels);
+
     const WorkDir dir;
     dir.write(kImagePath, png);
     const CoutCapture capture;
