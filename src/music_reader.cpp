@@ -7,7 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 namespace {
 
@@ -41,6 +44,42 @@ bool isFloat(const SF_INFO& info)
     return sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
 }
 
+// libsndfile's virtual I/O over a file image in memory: read-only, seekable anywhere from its
+// start, reads short at its end.
+sf_count_t imageLength(void* user)
+{
+    return static_cast<LoopedWav::Image*>(user)->size;
+}
+
+sf_count_t imageSeek(sf_count_t offset, int whence, void* user)
+{
+    auto& image = *static_cast<LoopedWav::Image*>(user);
+    const sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? image.at : image.size;
+    if ((whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END)
+        || offset < -base || offset > std::numeric_limits<sf_count_t>::max() - base)
+        return -1;
+    image.at = base + offset;
+    return image.at;
+}
+
+sf_count_t imageRead(void* out, sf_count_t count, void* user)
+{
+    auto& image = *static_cast<LoopedWav::Image*>(user);
+    const sf_count_t left = image.at < image.size ? image.size - image.at : 0;
+    const sf_count_t n = count < 0 ? 0 : std::min(count, left);
+    if (n > 0)
+        std::memcpy(out, image.bytes + image.at, static_cast<std::size_t>(n));
+    image.at += n;
+    return n;
+}
+
+sf_count_t imageTell(void* user)
+{
+    return static_cast<LoopedWav::Image*>(user)->at;
+}
+
+SF_VIRTUAL_IO imageIo{imageLength, imageSeek, imageRead, nullptr, imageTell};
+
 }  // namespace
 
 LoopedWav::LoopedWav(const char* path)
@@ -56,7 +95,20 @@ LoopedWav::LoopedWav(const char* path)
         close(fd);
         return;
     }
-    SNDFILE* file = sf_open_fd(fd, SFM_READ, &info_, SF_TRUE);  // closes fd, even on failure
+    adopt(sf_open_fd(fd, SFM_READ, &info_, SF_TRUE));  // closes fd, even on failure
+}
+
+LoopedWav::LoopedWav(const void* bytes, std::size_t size)
+{
+    if (size > static_cast<std::size_t>(std::numeric_limits<sf_count_t>::max()))
+        return;
+    image_.bytes = static_cast<const unsigned char*>(bytes);
+    image_.size = static_cast<sf_count_t>(size);
+    adopt(sf_open_virtual(&imageIo, SFM_READ, &info_, &image_));
+}
+
+void LoopedWav::adopt(SNDFILE* file)
+{
     if (file == nullptr)
         return;
     if (!acceptedFormat(info_)) {

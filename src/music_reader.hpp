@@ -13,6 +13,9 @@ public:
 
     // Opens and checks the file; see playable() for the outcome.
     explicit LoopedWav(const char* path);
+    // The same from a file image in memory, which must outlive the reader (the fuzz tests
+    // feed it so, through libsndfile's virtual I/O); the same formats are accepted.
+    LoopedWav(const void* bytes, std::size_t size);
     ~LoopedWav();
     LoopedWav(const LoopedWav&) = delete;
     LoopedWav& operator=(const LoopedWav&) = delete;
@@ -28,7 +31,17 @@ public:
     // its start); the stream is over after that.
     std::size_t read(float* out, std::size_t frames);
 
+    // Where the reader stands in a file image in memory.
+    struct Image {
+        const unsigned char* bytes = nullptr;
+        sf_count_t size = 0;
+        sf_count_t at = 0;
+    };
+
 private:
+    void adopt(SNDFILE* file);
+
+    Image image_;
     SNDFILE* file_ = nullptr;
     SF_INFO info_{};
     bool floatSamples_ = false;  // only float files can hold values outside [-1, 1] or NaN

@@ -29,7 +29,11 @@ Shader::Shader(const char* vertexPath, const char* fragmentPath)
         fragmentFile.open(fragmentPath);
         std::stringstream vertexStream;
         std::stringstream fragmentStream;
+        // The copy below swallows a read error (a directory opens, then fails to read) and
+        // would pass on an empty text; peeking first lets the file's own stream throw it.
+        vertexFile.peek();
         vertexStream << vertexFile.rdbuf();
+        fragmentFile.peek();
         fragmentStream << fragmentFile.rdbuf();
         vertexFile.close();
         fragmentFile.close();

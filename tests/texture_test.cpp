@@ -1,36 +1,12 @@
 // The texture loader on a real driver, fed PNGs that the test writes into a fresh working
 // directory: formats, mipmaps and parameters, orientation, tightly packed rows, and files
 // that must fail fast, with one line and no large allocation.
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 
+#include "allocation_probe.hpp"
 #include "gl_test_support.hpp"
 #include "texture.hpp"
-
-// malloc, calloc and realloc for the whole test program note the largest request, then hand
-// it to the C library's own allocator unchanged: a large block asked for shows whether or not
-// its pages were ever touched (which RSS alone would miss).
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* block, std::size_t size);
-}
-static std::atomic<std::size_t> largestAllocation{0};
-static void note(std::size_t size)
-{
-    std::size_t seen = largestAllocation.load();
-    while (size > seen && !largestAllocation.compare_exchange_weak(seen, size)) {
-    }
-}
-extern "C" void* malloc(std::size_t size) noexcept { return note(size), __libc_malloc(size); }
-extern "C" void* realloc(void* block, std::size_t size) noexcept { return note(size), __libc_realloc(block, size); }
-extern "C" void* calloc(std::size_t count, std::size_t size) noexcept
-{
-    // An overflowing product is refused by the C library; note it as the largest possible.
-    note(size != 0 && count > SIZE_MAX / size ? SIZE_MAX : count * size);
-    return __libc_calloc(count, size);
-}
 
 namespace {
 
@@ -119,11 +95,11 @@ TEST_F(TextureGl, BadFilesPrintOneLineAndReturnAFreshEmptyNameFastWithoutALargeA
         if (std::string(what) != "missing")
             dir.write(kImagePath, contents);
         const CoutCapture capture;
-        largestAllocation = 0;
+        resetLargestAllocation();
         const auto start = std::chrono::steady_clock::now();
         const GLuint texture = loadTexture();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));  // no runaway decode
-        EXPECT_LT(largestAllocation.load(), 16u << 20);
+        EXPECT_LT(largestAllocation(), 16u << 20);
 
         EXPECT_EQ(capture.text(), "Texture failed to load at path: imgs/officialmolvanian2.png\n");
         EXPECT_NE(texture, 0u);

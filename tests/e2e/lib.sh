@@ -1,7 +1,7 @@
 # Shared steps for the tests that run the real demo binary as a user would: a 1920x1080 virtual
-# screen of its own (started here, once it accepts clients), a working directory with the
-# demo's data, and a trace of its window-library calls (glfw_trace.c) to read what the run
-# did. Sourced by each case script.
+# screen of its own (or SCREEN_SIZE, set before sourcing; started here, once it accepts
+# clients), a working directory with the demo's data, and a trace of its window-library calls
+# (glfw_trace.c) to read what the run did. Sourced by each case script.
 set -euo pipefail
 : "${DEMO:?}" "${GLFW_TRACE:?}" "${DEMO_DATA:?}" "${MUSIC_WAV_TOOL:?}"
 
@@ -39,16 +39,17 @@ link_data() {
 link_data
 
 mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
 read -r display_number <"$work/display"
 export DISPLAY=:$display_number LIBGL_ALWAYS_SOFTWARE=1
 
 # Starts the demo in the background under the trace shim, with a fresh trace; extra arguments
 # go to the demo, and DEMO_PREFIX (for instance a faketime command) runs in front of it.
+# Libraries already preloaded (the sanitized suite's) stay preloaded.
 start_demo() {
   : >"$trace"
-  (cd "$run_dir" && GLFW_TRACE_FILE=$trace LD_PRELOAD=$GLFW_TRACE exec ${DEMO_PREFIX:-} \
+  (cd "$run_dir" && GLFW_TRACE_FILE=$trace LD_PRELOAD=$GLFW_TRACE${LD_PRELOAD:+:$LD_PRELOAD} exec ${DEMO_PREFIX:-} \
      "$DEMO" "$@" >"$work/stdout" 2>"$work/stderr") &
   demo_pid=$!
 }
@@ -82,13 +83,6 @@ expect_eq() {
 
 # The call names of the trace, without times and arguments, one per line.
 calls() { awk '{print $2}' "$trace"; }
-
-# Gives the run its own copy of a data directory in place of the link to the build's, so a
-# case can break or remove files in it.
-own_copy() {
-  rm -r "${run_dir:?}/$1"
-  cp -r "$DEMO_DATA/$1" "$run_dir/$1"
-}
 
 # The demo's own lines of standard output: its messages and each report's heading and
 # separator, without the driver's log text between them (the driver's wording is its own).

@@ -1,0 +1,45 @@
+# Memcheck on the real demo, twice: a few frames at its own pace ended with Escape (the close
+# path), then the whole schedule to its time-out on a stepped clock (valgrind is far too slow
+# for a sped-up wall clock). Each must exit 0: memcheck turns any error outside the system
+# libraries named in valgrind.supp, and any block definitely lost, into status 99.
+# A smaller monitor: the fullscreen window takes its size, and a pass takes seconds, not tens.
+SCREEN_SIZE=640x360x24
+source "$(dirname "$0")/lib.sh"
+: "${STEPPED_CLOCK:?}"
+frames_before_escape=3
+clock_step=4.5   # seconds per pass: 25 passes, the black seconds at 9 and 45 included
+startup_limit=600
+
+memcheck=(valgrind --tool=memcheck --error-exitcode=99 --leak-check=full
+  --show-leak-kinds=definite --errors-for-leak-kinds=definite --keep-debuginfo=yes
+  --num-callers=40 --gen-suppressions=all
+  --suppressions="$(cd "$(dirname "$0")/../sanitizer" && pwd)/valgrind.supp")
+# llvmpipe draws on the calling thread: far fewer threads for valgrind to run one at a time.
+export LP_NUM_THREADS=0
+
+summary() { grep -E 'ERROR SUMMARY|definitely lost|indirectly lost' "$1" | sed 's/^==[0-9]*== *//'; }
+swaps() { grep -c glfwSwapBuffers "$trace" || true; }
+
+
+DEMO_PREFIX="${memcheck[*]} --log-file=$work/escape.log" start_demo
+wait_for_trace glfwSwapBuffers "$startup_limit"
+until (($(swaps) >= frames_before_escape)); do
+  kill -0 "$demo_pid" 2>/dev/null || fail "the demo ended before Escape"
+  sleep 0.2
+done
+# Held until the loop has seen it: a pass takes seconds here, longer than a tap.
+demo_window >/dev/null
+xdotool keydown Escape
+wait_for_trace 'glfwSetWindowShouldClose 1' "$startup_limit"
+xdotool keyup Escape
+finish_demo
+[ "$status" = 0 ] || { cat "$work/escape.log" >&2; fail "memcheck, Escape after $frames_before_escape frames: status $status"; }
+echo "Escape after $frames_before_escape frames:"; summary "$work/escape.log"
+
+: >"$trace"
+LD_PRELOAD=$STEPPED_CLOCK GLFW_CLOCK_STEP=$clock_step \
+  DEMO_PREFIX="${memcheck[*]} --log-file=$work/schedule.log" start_demo
+finish_demo
+[ "$status" = 0 ] || { cat "$work/schedule.log" >&2; fail "memcheck, whole schedule: status $status"; }
+expect_whole_schedule
+echo "whole schedule, $(swaps) frames:"; summary "$work/schedule.log"
