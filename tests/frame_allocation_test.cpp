@@ -11,9 +11,6 @@
 
 namespace {
 
-// Small: what a pass allocates does not depend on the size it draws at.
-constexpr int kTargetWidth = 160;
-constexpr int kTargetHeight = 90;
 constexpr int kPasses = 200;
 constexpr float kPassStep = 0.004f;  // stays well within the shortest span, a black second
 
@@ -23,11 +20,7 @@ struct DriverCall;
 template <auto Slot, typename R, typename... Args>
 struct DriverCall<Slot, R (*)(Args...)> {
     static inline R (*real)(Args...) = nullptr;
-    static R call(Args... args)
-    {
-        const UncountedAllocations driver;
-        return real(args...);
-    }
+    static R call(Args... args) { const UncountedAllocations driver; return real(args...); }
     static void install() { real = *Slot; *Slot = &call; }
     static void remove() { *Slot = real; }
 };
@@ -41,17 +34,14 @@ struct DriverCall<Slot, R (*)(Args...)> {
 #define DEMO_INSTALL(name) DriverCall<&glad_##name, decltype(glad_##name)>::install();
 #define DEMO_REMOVE(name) DriverCall<&glad_##name, decltype(glad_##name)>::remove();
 
-class DriverCallsUncounted {
-public:
+struct DriverCallsUncounted {
     DriverCallsUncounted() { DEMO_FRAME_GL_CALLS(DEMO_INSTALL) }
     ~DriverCallsUncounted() { DEMO_FRAME_GL_CALLS(DEMO_REMOVE) }
-    DriverCallsUncounted(const DriverCallsUncounted&) = delete;
-    DriverCallsUncounted& operator=(const DriverCallsUncounted&) = delete;
 };
 
 TEST(FrameLoop, NoHeapRequestAfterTheFirstPassOfEachSpan)
 {
-    OffscreenTarget target(kTargetWidth, kTargetHeight);
+    OffscreenTarget target(160, 90);  // small: what a pass allocates does not depend on its size
     const Scenes scenes = loadScenes();
     const DriverCallsUncounted driver;
     // A time inside each span of the show, the black ones included.

@@ -37,12 +37,7 @@ expected() {
         echo "$file_line"
         report SHADER_COMPILATION_ERROR VERTEX
         report SHADER_COMPILATION_ERROR FRAGMENT ;;
-      *)
-        if [ "$file" = "$vertex" ]; then
-          report SHADER_COMPILATION_ERROR VERTEX
-        else
-          report SHADER_COMPILATION_ERROR FRAGMENT
-        fi ;;
+      *) report SHADER_COMPILATION_ERROR "$([ "$file" = "$vertex" ] && echo VERTEX || echo FRAGMENT)" ;;
     esac
     report PROGRAM_LINKING_ERROR PROGRAM
   done
@@ -51,9 +46,7 @@ expected() {
 
 # Fresh links to the build's data, with an own copy of the directory that holds $file.
 prepare_run_dir() {
-  rm -rf "${run_dir:?}"/*
-  local item
-  for item in newshaders imgs demotune.wav; do ln -s "$DEMO_DATA/$item" "$run_dir/$item"; done
+  link_data
   rm "$run_dir/${file%%/*}"
   cp -r "$DEMO_DATA/${file%%/*}" "$run_dir/${file%%/*}"
 }
@@ -66,13 +59,8 @@ break_file() {
     empty) : >"$target" ;;
     truncated) head -c $(($(stat -c %s "$original") / 2)) "$original" >"$target" ;;
     garbage) LC_ALL=C awk 'BEGIN { srand(7); for (i = 0; i < 4096; i++) printf "%c", 1 + int(rand() * 255) }' >"$target" ;;
-    wrong-format)
-      # A picture in another format for the picture; the picture for the others.
-      if [ "$file" = "$picture" ]; then
-        printf 'P6\n2 2\n255\n%012d' 0 >"$target"
-      else
-        cp "$DEMO_DATA/$picture" "$target"
-      fi ;;
+    wrong-format)  # a picture in another format for the picture; the picture for the others
+      if [ "$file" = "$picture" ]; then printf 'P6\n2 2\n255\n%012d' 0 >"$target"; else cp "$DEMO_DATA/$picture" "$target"; fi ;;
     unreadable) chmod 000 "$target" ;;
     directory) rm "$target"; mkdir "$target" ;;
   esac

@@ -94,13 +94,16 @@ own_lines() {
     !inlog { print }' "$work/stdout"
 }
 
+# The last demo time the trace shows, 0 before the first pass.
+last_time() { grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{print $3 + 0}'; }
+
 # The run went through the whole schedule and timed out with status 0: its last pass read a
 # time past 109 s and the close path never ran.
 expect_whole_schedule() {
   expect_eq "$status" 0 "exit status"
-  local last_time
-  last_time=$(grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{print $3}')
-  awk -v t="$last_time" 'BEGIN { exit !(t > 109) }' || fail "the last pass read $last_time"
+  local t
+  t=$(last_time)
+  awk -v t="$t" 'BEGIN { exit !(t > 109) }' || fail "the last pass read $t"
   ! grep -q glfwTerminate "$trace" || fail "the run took the close path"
 }
 

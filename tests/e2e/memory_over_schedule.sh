@@ -21,11 +21,6 @@ demo_process() {
   echo "$pid"
 }
 
-# The last demo time the trace shows, 0 before the first pass.
-last_time() {
-  grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{print $3 + 0}'
-}
-
 # AddressSanitizer holds freed blocks back for a while to catch late uses, which would read as
 # growth here; in this run it reuses them at once (its leak check at exit stays on).
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=0
