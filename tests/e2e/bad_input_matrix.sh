@@ -78,7 +78,7 @@ for how in "${cases[@]}"; do
   prepare_run_dir
   break_file "$how"
   : >"$trace"
-  DEMO_PREFIX="${as_user[*]} faketime -f +0,0y_x$speed" start_demo
+  DEMO_PREFIX="${as_user[*]} $(sped_up "$speed")" start_demo
   finish_demo
   expect_whole_schedule
   expect_eq "$(own_lines)" "$(expected "$how")" "standard output ($how)"

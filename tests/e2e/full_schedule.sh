@@ -8,7 +8,7 @@ speed=20
 frames=4800
 use_tune pattern "$frames"
 use_sound_output "$work/out.wav"
-DEMO_PREFIX="faketime -f +0,0y_x${speed}" start_demo
+DEMO_PREFIX="$(sped_up "$speed")" start_demo
 finish_demo
 expect_whole_schedule
 expect_eq "$(cat "$work/stdout" "$work/stderr")" "" "nothing printed"

@@ -44,6 +44,13 @@ xvfb_pid=$!
 read -r display_number <"$work/display"
 export DISPLAY=:$display_number LIBGL_ALWAYS_SOFTWARE=1
 
+# The command that runs the demo with its clock sped up by the given factor: faketime, or in
+# the sanitized suite (where libfaketime deadlocks against AddressSanitizer's start-up) the
+# window library's timer scaled by test_clock.c, which that suite preloads.
+sped_up() {
+  if [ -n "${DEMO_SANITIZED:-}" ]; then echo "env GLFW_CLOCK_SPEED=$1"; else echo "faketime -f +0,0y_x$1"; fi
+}
+
 # Starts the demo in the background under the trace shim, with a fresh trace; extra arguments
 # go to the demo, and DEMO_PREFIX (for instance a faketime command) runs in front of it.
 # Libraries already preloaded (the sanitized suite's) stay preloaded.

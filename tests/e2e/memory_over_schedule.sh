@@ -25,7 +25,7 @@ demo_process() {
 # growth here; in this run it reuses them at once (its leak check at exit stays on).
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=0
 
-DEMO_PREFIX="faketime -f +0,0y_x$speed" start_demo
+DEMO_PREFIX="$(sped_up "$speed")" start_demo
 wait_for_trace 'glfwGetTime'
 pid=$(demo_process) || fail "no demo process"
 rss=()

@@ -5,7 +5,7 @@
 # A smaller monitor: the fullscreen window takes its size, and a pass takes seconds, not tens.
 SCREEN_SIZE=640x360x24
 source "$(dirname "$0")/lib.sh"
-: "${STEPPED_CLOCK:?}"
+: "${TEST_CLOCK:?}"
 frames_before_escape=3
 clock_step=4.5   # seconds per pass: 25 passes, the black seconds at 9 and 45 included
 startup_limit=600
@@ -37,7 +37,7 @@ finish_demo
 echo "Escape after $frames_before_escape frames:"; summary "$work/escape.log"
 
 : >"$trace"
-LD_PRELOAD=$STEPPED_CLOCK GLFW_CLOCK_STEP=$clock_step \
+LD_PRELOAD=$TEST_CLOCK GLFW_CLOCK_STEP=$clock_step \
   DEMO_PREFIX="${memcheck[*]} --log-file=$work/schedule.log" start_demo
 finish_demo
 [ "$status" = 0 ] || { cat "$work/schedule.log" >&2; fail "memcheck, whole schedule: status $status"; }
