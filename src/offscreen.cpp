@@ -7,13 +7,13 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "window.hpp"
+
 OffscreenTarget::OffscreenTarget(int width, int height) : width_(width), height_(height)
 {
     if (glfwInit() != GLFW_TRUE)
         throw std::runtime_error("no display to open an OpenGL context on");
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    requestCoreContext();
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(64, 64, "", nullptr, nullptr);
     if (window == nullptr) {

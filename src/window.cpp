@@ -10,11 +10,16 @@ namespace {
 constexpr int kRefreshRate = 60;
 }
 
-GLFWwindow* createDemoWindow()
+void requestCoreContext()
 {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+}
+
+GLFWwindow* createDemoWindow()
+{
+    requestCoreContext();
     glfwWindowHint(GLFW_MAXIMIZED, GLFW_TRUE);
     glfwWindowHint(GLFW_REFRESH_RATE, kRefreshRate);
     glfwWindowHint(GLFW_DECORATED, GLFW_FALSE);

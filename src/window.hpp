@@ -7,6 +7,10 @@ struct GLFWwindow;
 inline constexpr int kWindowWidth = 1920;
 inline constexpr int kWindowHeight = 1080;
 
+// Asks the window library for an OpenGL 3.3 core context in the next window it makes: the
+// first three of the demo's hints, shared by every program that draws the scenes.
+void requestCoreContext();
+
 // Sets the window hints and opens the window with its context current, its framebuffer-size
 // callback installed, the cursor captured and keys sticky. Null when no window could be made.
 GLFWwindow* createDemoWindow();
