@@ -1,34 +1,31 @@
 // Renders the show off-screen, for the programs that draw the demo's scenes without showing
-// them (benchmarks, snapshots, tests): a hidden window holds an OpenGL 3.3 core context, and
-// a framebuffer object at the show's own 1920x1080 takes the drawing.
+// them (benchmarks, snapshots, tests): a GL context (a hidden window's unless given another)
+// and a framebuffer at the asked size that takes the drawing, with the demo's GL state.
 #pragma once
 
-#include <glad/gl.h>
-
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "framebuffer.hpp"
+#include "gl_context.hpp"
 
 class OffscreenTarget {
 public:
-    // Opens the context and binds the framebuffer with the demo's GL state (depth test on).
+    // Opens the context and binds the framebuffer with depth testing on, as in the demo.
     // Throws std::runtime_error when there is no display or no OpenGL 3.3 core context.
     OffscreenTarget(int width, int height);
-    ~OffscreenTarget();
-    OffscreenTarget(const OffscreenTarget&) = delete;
-    OffscreenTarget& operator=(const OffscreenTarget&) = delete;
+    OffscreenTarget(int width, int height, std::unique_ptr<GlContext> context);
 
-    int width() const { return width_; }
-    int height() const { return height_; }
+    int width() const { return framebuffer_.width(); }
+    int height() const { return framebuffer_.height(); }
 
     // Waits for the drawing to finish and reads it as tightly packed RGBA, top row first.
-    std::vector<std::uint8_t> readRgba() const;
+    std::vector<std::uint8_t> readRgba() const { return framebuffer_.readRgba(); }
 
 private:
-    int width_;
-    int height_;
-    GLuint framebuffer_ = 0;
-    GLuint colour_ = 0;
-    GLuint depth_ = 0;
+    std::unique_ptr<GlContext> context_;  // first made, last gone: the framebuffer lives in it
+    Framebuffer framebuffer_;
 };
 
 // Averages an RGBA picture down to a smaller size, each output pixel over its whole area.

@@ -11,9 +11,6 @@
 
 namespace {
 
-// Scene 1's picture is sampled from this unit, leaving unit 0 to whatever else binds there.
-constexpr GLint kImageTextureUnit = 2;
-
 // Scene 1's camera, fixed for the whole scene: together they move the quad to depth 0.9,
 // inside the clip volume, with its x and y unchanged.
 const glm::mat4 kImageView = glm::lookAt(glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f),
@@ -21,9 +18,46 @@ const glm::mat4 kImageView = glm::lookAt(glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(
 const glm::mat4 kImageProjection = glm::mat4(1.0f);
 const glm::mat4 kImageModel = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 1.9f));
 
-void setMatrix(GLuint program, const char* name, const glm::mat4& matrix)
+const ProgramSpec& programFor(Cue scene)
 {
-    glUniformMatrix4fv(glGetUniformLocation(program, name), 1, GL_FALSE, glm::value_ptr(matrix));
+    for (const ProgramSpec& program : kScenePrograms)
+        if (program.scene == scene)
+            return program;
+    return kScenePrograms[0];  // unreachable: every scene has its row
+}
+
+Shader buildShader(Cue scene)
+{
+    const ProgramSpec& program = programFor(scene);
+    return Shader(program.vertexPath, program.fragmentPath);
+}
+
+GLint location(GLuint program, const UniformSpec& uniform)
+{
+    return glGetUniformLocation(program, uniform.name);
+}
+
+void setMatrix(GLuint program, const UniformSpec& uniform, const glm::mat4& matrix)
+{
+    glUniformMatrix4fv(location(program, uniform), 1, GL_FALSE, glm::value_ptr(matrix));
+}
+
+// Once before the first frame: scene 1's sampler reads its texture unit.
+void setImageSampler(const Shader& imageShader)
+{
+    glUseProgram(imageShader.programId);
+    glUniform1i(location(imageShader.programId, kImageSamplerUniform), kImageTextureUnit);
+}
+
+// Makes the program current and sets the resolution (always the show's 1920 by 1080,
+// whatever the framebuffer) and the time. The program stays current.
+void setFrameUniforms(const Shader& shader, float t)
+{
+    const GLuint program = shader.programId;
+    glUseProgram(program);
+    glUniform2f(location(program, kResolutionUniform), static_cast<float>(kWindowWidth),
+                static_cast<float>(kWindowHeight));
+    glUniform1f(location(program, kTimeUniform), t);
 }
 
 // Draws the quad whose vertex array is bound; its element buffer comes with it.
@@ -34,64 +68,45 @@ void drawBoundQuad()
 
 }  // namespace
 
+const Shader& Scenes::shaderFor(Cue scene) const
+{
+    switch (scene) {
+    case Cue::Scene1: return imageShader;
+    case Cue::Scene2: return firstShader;
+    default: return secondShader;
+    }
+}
+
 Scenes loadScenes()
 {
-    const Shader imageShader(kImageVertexShader, kImageFragmentShader);
-    const Shader firstShader(kScreenVertexShader, kFirstFragmentShader);
-    const Shader secondShader(kScreenVertexShader, kSecondFragmentShader);
+    const Shader imageShader = buildShader(Cue::Scene1);
+    const Shader firstShader = buildShader(Cue::Scene2);
+    const Shader secondShader = buildShader(Cue::Scene3);
     const Mesh screenQuad = buildScreenQuad();
     const Mesh texturedQuad = buildTexturedQuad();
     const GLuint imageTexture = loadTexture();
-    const Scenes scenes{imageShader, firstShader, secondShader, screenQuad, texturedQuad, imageTexture};
-    setImageSampler(scenes);
-    return scenes;
-}
-
-void setImageSampler(const Scenes& scenes)
-{
-    const GLuint program = scenes.imageShader.programId;
-    glUseProgram(program);
-    glUniform1i(glGetUniformLocation(program, "texture15"), kImageTextureUnit);
-}
-
-void setFrameUniforms(const Shader& shader, float t)
-{
-    const GLuint program = shader.programId;
-    glUseProgram(program);
-    glUniform2f(glGetUniformLocation(program, "u_resolution"), static_cast<float>(kWindowWidth),
-                static_cast<float>(kWindowHeight));
-    glUniform1f(glGetUniformLocation(program, "u_time"), t);
+    setImageSampler(imageShader);
+    return {imageShader, firstShader, secondShader, screenQuad, texturedQuad, imageTexture};
 }
 
 void drawScene(const Scenes& scenes, Cue scene, float t)
 {
-    switch (scene) {
-    case Cue::Scene1: {
-        const GLuint program = scenes.imageShader.programId;
-        setFrameUniforms(scenes.imageShader, t);
-        glBindVertexArray(scenes.texturedQuad.vertexArray);
-        setMatrix(program, "view", kImageView);
-        setMatrix(program, "projection", kImageProjection);
-        setMatrix(program, "model", kImageModel);
-        glActiveTexture(GL_TEXTURE0 + kImageTextureUnit);
-        glBindTexture(GL_TEXTURE_2D, scenes.imageTexture);
-        drawBoundQuad();
-        break;
-    }
-    case Cue::Scene2:
-        setFrameUniforms(scenes.firstShader, t);
+    if (scene != Cue::Scene1 && scene != Cue::Scene2 && scene != Cue::Scene3)
+        return;
+    const Shader& shader = scenes.shaderFor(scene);
+    setFrameUniforms(shader, t);
+    if (programFor(scene).quad == Quad::Screen) {
         glBindVertexArray(scenes.screenQuad.vertexArray);
         drawBoundQuad();
-        break;
-    case Cue::Scene3:
-        setFrameUniforms(scenes.secondShader, t);
-        glBindVertexArray(scenes.screenQuad.vertexArray);
-        drawBoundQuad();
-        break;
-    case Cue::Black:
-    case Cue::End:
-        break;
+        return;
     }
+    glBindVertexArray(scenes.texturedQuad.vertexArray);
+    setMatrix(shader.programId, kViewUniform, kImageView);
+    setMatrix(shader.programId, kProjectionUniform, kImageProjection);
+    setMatrix(shader.programId, kModelUniform, kImageModel);
+    glActiveTexture(GL_TEXTURE0 + kImageTextureUnit);
+    glBindTexture(GL_TEXTURE_2D, scenes.imageTexture);
+    drawBoundQuad();
 }
 
 Cue renderFrame(const Scenes& scenes, float t)

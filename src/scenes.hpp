@@ -1,21 +1,15 @@
 // The three scenes of the show: which program draws which quad, the uniforms every scene
 // program receives each pass, and scene 1's camera and picture. Kept apart from the demo's
-// entry so that other programs can draw the very same scenes.
+// entry so that other programs can draw the very same scenes; what each program is built
+// from and fed with is the table in show_data.hpp.
 #pragma once
 
 #include <glad/gl.h>
 
 #include "mesh.hpp"
 #include "shader.hpp"
+#include "show_data.hpp"
 #include "timeline.hpp"
-
-// The scene programs' source files, relative to the working directory. Scenes 2 and 3
-// share one vertex shader, built once for each program.
-inline constexpr const char* kImageVertexShader = "newshaders/pointTest3-texture.vs";
-inline constexpr const char* kImageFragmentShader = "newshaders/pointTest15-texture.fs";
-inline constexpr const char* kScreenVertexShader = "newshaders/SphereTest1.vs";
-inline constexpr const char* kFirstFragmentShader = "newshaders/First.fs";
-inline constexpr const char* kSecondFragmentShader = "newshaders/Second3.fs";
 
 // What the scenes draw with, all made once at start-up.
 struct Scenes {
@@ -25,19 +19,15 @@ struct Scenes {
     Mesh screenQuad;
     Mesh texturedQuad;
     GLuint imageTexture;
+
+    // The program that draws scene 1, 2 or 3 (the cue of a row of kScenePrograms).
+    const Shader& shaderFor(Cue scene) const;
 };
 
 // Builds everything the scenes draw with, in start-up order: the three programs, screenQuad
 // then texturedQuad, the picture, then scene 1's sampler. Failures are reported by each
 // loader and the show goes on with whatever resulted.
 Scenes loadScenes();
-
-// Once before the first frame: scene 1's sampler "texture15" reads texture unit 2.
-void setImageSampler(const Scenes& scenes);
-
-// Makes the program current and sets "u_resolution" (always the show's 1920 by 1080,
-// whatever the framebuffer) and "u_time" to t. The program stays current.
-void setFrameUniforms(const Shader& shader, float t);
 
 // Draws scene 1, 2 or 3 at demo time t; any other cue draws nothing. Every scene sets all
 // the state it draws with, so nothing depends on what an earlier pass left behind.

@@ -4,18 +4,23 @@
 
 #include <stb_image.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdint>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <limits>
+#include <vector>
 
 namespace {
 
 // What OpenGL assumes for row starts unless told otherwise; restored after a tight upload.
 constexpr GLint kDefaultUnpackAlignment = 4;
+
+// Where the decoder reads an empty file from: it wants a pointer even for no bytes.
+const unsigned char kNoBytes[1] = {};
 
 // The pixel format, also used as the unsized internal format; 0 when there is none.
 GLenum formatFor(int channels)
@@ -29,16 +34,34 @@ GLenum formatFor(int channels)
     }
 }
 
+// What readPicture and decodePicture say of a file they can't use.
+Picture refused(std::string problem)
+{
+    Picture picture;
+    picture.problem = std::move(problem);
+    return picture;
+}
+
+Picture unreadable(int error)
+{
+    return refused(std::string("cannot be read (") + std::strerror(error) + ")");
+}
+
+Picture undecodable(const char* reason)
+{
+    return refused(std::string("the demo's PNG decoder refuses it (") + reason + ")");
+}
+
 // Takes the decoder's result; keeps the pixels only with a format to upload them in.
 Picture accepted(unsigned char* pixels, int width, int height, int channels)
 {
+    if (pixels == nullptr)
+        return undecodable(stbi_failure_reason());
     Picture picture;
     picture.pixels.reset(pixels);
-    picture.format = pixels != nullptr ? formatFor(channels) : 0;
-    if (picture.format == 0) {
-        picture.pixels.reset();
-        return picture;
-    }
+    picture.format = formatFor(channels);
+    if (picture.format == 0)
+        return undecodable((std::to_string(channels) + " channels").c_str());
     picture.width = width;
     picture.height = height;
     picture.channels = channels;
@@ -47,20 +70,19 @@ Picture accepted(unsigned char* pixels, int width, int height, int channels)
 
 // The decoder sizes its buffer for a chunk by the length the chunk declares before reading it,
 // so a few bytes could make it ask for gigabytes. A file whose chunks claim more than it holds
-// is refused first; readAt(offset, header) reads a chunk header's 8 bytes, false at the end.
-constexpr std::uint64_t kSignatureBytes = 8;
-constexpr std::uint64_t kChunkHeaderBytes = 8;
-constexpr std::uint64_t kChunkCrcBytes = 4;
+// is refused first.
+constexpr std::size_t kSignatureBytes = 8;
+constexpr std::size_t kChunkHeaderBytes = 8;
+constexpr std::size_t kChunkCrcBytes = 4;
 constexpr std::size_t kLengthBytes = 4;  // also the type's
 
-template <typename ReadAt>
-bool chunksFit(std::uint64_t size, ReadAt readAt)
+bool chunksFit(const unsigned char* bytes, std::size_t size)
 {
-    unsigned char header[kChunkHeaderBytes];
-    std::uint64_t at = kSignatureBytes;
-    while (at + kChunkHeaderBytes <= size && readAt(at, header)) {
-        const std::uint64_t length = std::uint64_t{header[0]} << 24 | std::uint64_t{header[1]} << 16
-            | std::uint64_t{header[2]} << 8 | std::uint64_t{header[3]};
+    std::size_t at = kSignatureBytes;
+    while (at + kChunkHeaderBytes <= size) {
+        const unsigned char* header = bytes + at;
+        const std::size_t length = std::size_t{header[0]} << 24 | std::size_t{header[1]} << 16
+            | std::size_t{header[2]} << 8 | std::size_t{header[3]};
         at += kChunkHeaderBytes;
         if (length > size - at)
             return false;
@@ -71,31 +93,9 @@ bool chunksFit(std::uint64_t size, ReadAt readAt)
     return true;
 }
 
-// Decodes from an open file, as stbi_load does once it has opened it.
-Picture readPicture(std::FILE* file)
-{
-    struct stat st {};
-    const bool fits = fstat(fileno(file), &st) == 0
-        && chunksFit(static_cast<std::uint64_t>(st.st_size), [file](std::uint64_t at, unsigned char* header) {
-               return at <= static_cast<std::uint64_t>(std::numeric_limits<long>::max())
-                   && std::fseek(file, static_cast<long>(at), SEEK_SET) == 0
-                   && std::fread(header, 1, kChunkHeaderBytes, file) == kChunkHeaderBytes;
-           });
-    if (!fits || std::fseek(file, 0, SEEK_SET) != 0)
-        return {};
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    stbi_uc* pixels = stbi_load_from_file(file, &width, &height, &channels, 0);
-    return accepted(pixels, width, height, channels);
-}
-
-bool fitsTexture(int width, int height)
-{
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    return width <= maxSize && height <= maxSize;
-}
+// No picture the decoder accepts (at most 8192 pixels a side, 4 bytes each) takes more than
+// this even stored without compression; a larger file is refused before it is read.
+constexpr off_t kMaxFileBytes = off_t{320} << 20;
 
 }  // namespace
 
@@ -106,41 +106,70 @@ void Picture::Free::operator()(unsigned char* block) const
 
 Picture decodePicture(const unsigned char* bytes, std::size_t size)
 {
-    const bool fits = size <= static_cast<std::size_t>(std::numeric_limits<int>::max())
-        && chunksFit(size, [bytes](std::uint64_t at, unsigned char* header) {
-               std::memcpy(header, bytes + at, kChunkHeaderBytes);
-               return true;
-           });
-    if (!fits)
-        return {};
+    if (size > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return undecodable("larger than any picture it takes");
+    if (!chunksFit(bytes, size))
+        return undecodable("a chunk claims more bytes than the file holds");
+    // OpenGL puts the first row at t = 0, PNG puts the top row first.
     stbi_set_flip_vertically_on_load(true);
     int width = 0;
     int height = 0;
     int channels = 0;
-    stbi_uc* pixels = stbi_load_from_memory(bytes, static_cast<int>(size), &width, &height, &channels, 0);
+    stbi_uc* pixels = stbi_load_from_memory(size > 0 ? bytes : kNoBytes, static_cast<int>(size), &width,
+                                            &height, &channels, 0);
     return accepted(pixels, width, height, channels);
+}
+
+Picture readPicture(const char* path)
+{
+    struct Descriptor {
+        int fd;
+        ~Descriptor() { if (fd >= 0) close(fd); }
+    } file{open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    struct stat st {};
+    if (file.fd < 0 || fstat(file.fd, &st) != 0)
+        return unreadable(errno);
+    if (S_ISDIR(st.st_mode))
+        return unreadable(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return refused("cannot be read (not a regular file)");
+    if (st.st_size > kMaxFileBytes)
+        return undecodable("larger than any picture it takes");
+    // A file cut short while it is read is decoded as far as it goes.
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = read(file.fd, bytes.data() + got, bytes.size() - got);
+        if (n == 0)
+            break;
+        if (n > 0)
+            got += static_cast<std::size_t>(n);
+        else if (errno != EINTR)
+            return unreadable(errno);
+    }
+    return decodePicture(bytes.data(), got);
+}
+
+bool fitsTexture(const Picture& picture)
+{
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    return picture.width <= maxSize && picture.height <= maxSize;
 }
 
 GLuint loadTexture()
 {
     GLuint texture = 0;
     glGenTextures(1, &texture);
-
-    // OpenGL puts the first row at t = 0, PNG puts the top row first.
-    stbi_set_flip_vertically_on_load(true);
-    Picture picture;
-    if (std::FILE* file = std::fopen(kImagePath, "rb")) {
-        picture = readPicture(file);
-        std::fclose(file);
+    const Picture picture = readPicture(kImagePath);
+    if (!picture.pixels || !fitsTexture(picture)) {
+        std::cout << "Texture failed to load at path: " << kImagePath << std::endl;
+        return texture;
     }
     const GLenum format = picture.format;
     const int width = picture.width;
     const int height = picture.height;
     const int channels = picture.channels;
-    if (format == 0 || !fitsTexture(width, height)) {
-        std::cout << "Texture failed to load at path: " << kImagePath << std::endl;
-        return texture;
-    }
 
     glBindTexture(GL_TEXTURE_2D, texture);
     // Rows are packed tightly; a row length off the default alignment would otherwise be

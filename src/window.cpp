@@ -1,4 +1,4 @@
-// Opens the demo's fullscreen window and resolves the OpenGL functions; see window.hpp.
+// Opens the demo's fullscreen window; see window.hpp.
 // Every hint not set here keeps the window library's default (RGBA8, 24-bit depth,
 // 8-bit stencil, double buffering, no multisampling).
 #include "window.hpp"
@@ -41,9 +41,4 @@ GLFWwindow* createDemoWindow()
 void onFramebufferResize(GLFWwindow* /*window*/, int width, int height)
 {
     glViewport(0, 0, width, height);
-}
-
-bool loadGlFunctions()
-{
-    return gladLoadGL(glfwGetProcAddress) != 0;
 }

@@ -1,5 +1,5 @@
 // The demo's one window: fullscreen 1920x1080 on the primary monitor with an OpenGL 3.3
-// core context, and the GL functions resolved through the window library's lookup.
+// core context.
 #pragma once
 
 struct GLFWwindow;
@@ -17,6 +17,3 @@ GLFWwindow* createDemoWindow();
 
 // Keeps the viewport on the whole framebuffer after a mode change.
 void onFramebufferResize(GLFWwindow* window, int width, int height);
-
-// Resolves the OpenGL 3.3 core functions for the current context; false when the loader fails.
-bool loadGlFunctions();

@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
 #include "gl_test_support.hpp"
 #include "shader_log.hpp"
+#include "show_data.hpp"
 
 namespace {
 
@@ -47,9 +49,13 @@ std::size_t occurrences(const std::string& text, const std::string& part)
 class DemoCheck : public testing::Test {
 protected:
     DemoCheck() { copyData(); }
+    // Each top-level folder or file the show reads from, copied whole.
     static void copyData()
     {
-        for (const char* item : {"newshaders", "imgs", "demotune.wav"}) {
+        std::set<fs::path> items;
+        for (const std::string& file : showDataFiles())
+            items.insert(*fs::path(file).begin());
+        for (const fs::path& item : items) {
             fs::remove_all(item);
             fs::copy(fs::path(DEMO_DATA) / item, item, fs::copy_options::recursive);
         }

@@ -57,19 +57,18 @@ protected:
 
 TEST_F(Show, EveryShaderAndProgramBuildsWithAnEmptyLog)
 {
-    const std::pair<GLenum, const char*> files[] = {
-        {GL_VERTEX_SHADER, kImageVertexShader}, {GL_VERTEX_SHADER, kScreenVertexShader},
-        {GL_FRAGMENT_SHADER, kImageFragmentShader}, {GL_FRAGMENT_SHADER, kFirstFragmentShader},
-        {GL_FRAGMENT_SHADER, kSecondFragmentShader}};
-    for (const auto& [stage, path] : files) {
-        std::ostringstream source;
-        source << std::ifstream(path).rdbuf();
-        EXPECT_EQ(compileLog(stage, source.str()), "") << path;
-    }
-    for (const Shader* shader : {&scenes_->imageShader, &scenes_->firstShader, &scenes_->secondShader}) {
+    const auto source = [](const char* path) {
+        std::ostringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    };
+    for (const ProgramSpec& program : kScenePrograms) {
+        EXPECT_EQ(compileLog(GL_VERTEX_SHADER, source(program.vertexPath)), "") << program.vertexPath;
+        EXPECT_EQ(compileLog(GL_FRAGMENT_SHADER, source(program.fragmentPath)), "") << program.fragmentPath;
         GLint linked = 0, logLength = 0;
-        glGetProgramiv(shader->programId, GL_LINK_STATUS, &linked);
-        glGetProgramiv(shader->programId, GL_INFO_LOG_LENGTH, &logLength);
+        const GLuint built = scenes_->shaderFor(program.scene).programId;
+        glGetProgramiv(built, GL_LINK_STATUS, &linked);
+        glGetProgramiv(built, GL_INFO_LOG_LENGTH, &logLength);
         EXPECT_TRUE(linked);
         EXPECT_LE(logLength, 1);
     }

@@ -1,6 +1,8 @@
 // The texture loader on a real driver, fed PNGs that the test writes into a fresh working
 // directory: formats, mipmaps and parameters, orientation, tightly packed rows, and files
 // that must fail fast, with one line and no large allocation.
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdint>
 
@@ -89,11 +91,15 @@ TEST_F(TextureGl, BadFilesPrintOneLineAndReturnAFreshEmptyNameFastWithoutALargeA
     GLuint previous = 0;
     for (const auto& [what, contents] : {std::pair<const char*, std::string>{"missing", ""}, {"empty", ""},
                                          {"truncated", truncated}, {"not a PNG", pixmap},
-                                         {"just over the cap", claiming(8193)}, {"far over the cap", claiming(100000)}}) {
+                                         {"just over the cap", claiming(8193)}, {"far over the cap", claiming(100000)},
+                                         {"a FIFO, which no one writes", ""}}) {
         SCOPED_TRACE(what);
         const WorkDir dir;
         if (std::string(what) != "missing")
             dir.write(kImagePath, contents);
+        if (std::string(what).rfind("a FIFO", 0) == 0) {
+            ASSERT_TRUE(std::filesystem::remove(kImagePath) && mkfifo(kImagePath, 0600) == 0);
+        }
         const CoutCapture capture;
         resetLargestAllocation();
         const auto start = std::chrono::steady_clock::now();

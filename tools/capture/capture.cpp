@@ -20,15 +20,14 @@
 #include "progress.hpp"
 #include "readback.hpp"
 #include "scenes.hpp"
+#include "show_data.hpp"
 #include "soundtrack.hpp"
-#include "texture.hpp"
 #include "window.hpp"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kTunePath = "demotune.wav";  // the file the demo's music plays
 constexpr const char* kFramePattern = "frame-%06d.png";
 constexpr const char* kFramesSoundtrack = "soundtrack.wav";
 constexpr const char* kVideoCodecArgs[] = {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "18",
@@ -94,10 +93,9 @@ private:
 // quietly render black frames, so it is refused instead.
 void checkDemoData()
 {
-    for (const char* path : {kImageVertexShader, kImageFragmentShader, kScreenVertexShader,
-                             kFirstFragmentShader, kSecondFragmentShader, kImagePath, kTunePath}) {
-        if (access(path, R_OK) != 0)
-            throw std::runtime_error(std::string("cannot read ") + path
+    for (const std::string& path : showDataFiles()) {
+        if (access(path.c_str(), R_OK) != 0)
+            throw std::runtime_error("cannot read " + path
                                      + " (run demo-capture from the build directory, where the demo's data sit)");
     }
 }

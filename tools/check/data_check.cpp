@@ -1,63 +1,35 @@
-// The data checks; see data_check.hpp. Shaders are compiled one source string per file, as
-// the demo's Shader does, but each stage only once and kept apart, so that every report can
-// be pinned to its own file; the picture and tune go through the demo's own loaders.
+// The data checks; see data_check.hpp. The programs are built by the demo's own program builder,
+// asked for every log whole and each file read on its own, and each stage's report is pinned to
+// its file; the picture and tune go through the demo's own readers.
 #include "data_check.hpp"
 
 #include <glad/gl.h>
-#include <stb_image.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <utility>
 
 #include "mesh.hpp"
 #include "music_reader.hpp"
-#include "scenes.hpp"
+#include "program_builder.hpp"
 #include "shader_log.hpp"
+#include "show_data.hpp"
 #include "texture.hpp"
 
 namespace {
 
-// The file the demo's music start plays.
-constexpr const char* kTunePath = "demotune.wav";
 // A PCM or float WAV body has no structure past its header, so a second of it shows that
 // the reader yields audio as well as a whole loop would.
 constexpr int kTuneSecondsDecoded = 1;
 // Source lines are quoted under their report, indented by this.
 constexpr const char* kQuoteIndent = "    ";
-
-struct UniformUse {
-    const char* name;
-    GLenum type;
-};
-
-struct ProgramUse {
-    const char* vertexPath;
-    const char* fragmentPath;
-    bool onTexturedQuad;  // else drawn on screenQuad
-    std::vector<UniformUse> uniforms;
-};
-
-// The demo sets every uniform below; one that the program lacks gets location -1 and the
-// demo's value is silently dropped.
-const ProgramUse kPrograms[] = {
-    {kImageVertexShader, kImageFragmentShader, true,
-     {{"u_resolution", GL_FLOAT_VEC2}, {"u_time", GL_FLOAT},
-      {"texture15", GL_SAMPLER_2D}, {"view", GL_FLOAT_MAT4},
-      {"projection", GL_FLOAT_MAT4}, {"model", GL_FLOAT_MAT4}}},
-    {kScreenVertexShader, kFirstFragmentShader, false,
-     {{"u_resolution", GL_FLOAT_VEC2}, {"u_time", GL_FLOAT}}},
-    {kScreenVertexShader, kSecondFragmentShader, false,
-     {{"u_resolution", GL_FLOAT_VEC2}, {"u_time", GL_FLOAT}}},
-};
 
 std::string typeName(GLenum type)
 {
@@ -130,82 +102,27 @@ bool reportLog(const std::string& log, const std::string& where, const std::stri
     return anyProblem;
 }
 
-std::string shaderLog(GLuint shader)
+std::string readFailure(const char* path, int error)
 {
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
-    glGetShaderInfoLog(shader, length, nullptr, log.data());
-    return log.c_str();
+    return std::string(path) + ": cannot be read (" + std::strerror(error) + ")";
 }
 
-std::string programLog(GLuint program)
+// Reports a stage's reading and compiling the first time its file comes up (programs share
+// files); returns whether it compiled.
+bool reportStage(const StageBuild& stage, std::set<std::string>& reported, Findings& findings)
 {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
-    glGetProgramInfoLog(program, length, nullptr, log.data());
-    return log.c_str();
-}
-
-std::string readFailure(const char* path)
-{
-    return std::string(path) + ": cannot be read (" + std::strerror(errno) + ")";
-}
-
-// Whole file as text, the way the demo's Shader reads it.
-std::optional<std::string> readSource(const char* path, Findings& findings)
-{
-    errno = 0;
-    std::ifstream file(path);
-    std::stringstream text;
-    if (file)
-        text << file.rdbuf();
-    if (!file || file.bad()) {
-        findings.problem(readFailure(path));
-        return std::nullopt;
+    const bool compiled = stage.read && stage.compile.ok;
+    if (!reported.insert(stage.path).second)
+        return compiled;
+    if (!stage.read) {
+        findings.problem(readFailure(stage.path, stage.readError));
+        return false;
     }
-    return text.str();
+    const bool explained = reportLog(stage.compile.log, stage.path, &stage.source, stage.compile.ok, findings);
+    if (!compiled && !explained)
+        findings.problem(std::string(stage.path) + ": does not compile (the driver gives no reason)");
+    return compiled;
 }
-
-// Each file is compiled once, however many programs share it, so that its reports appear once.
-class Stages {
-public:
-    // 0 when the file could not be read or did not compile; reported either way.
-    GLuint compiled(GLenum type, const char* path, Findings& findings)
-    {
-        const auto known = shaders_.find(path);
-        if (known != shaders_.end())
-            return known->second;
-        GLuint& shader = shaders_[path];
-        const std::optional<std::string> source = readSource(path, findings);
-        if (!source)
-            return 0;
-        const char* text = source->c_str();
-        shader = glCreateShader(type);
-        glShaderSource(shader, 1, &text, nullptr);
-        glCompileShader(shader);
-        GLint status = 0;
-        glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-        const bool reported = reportLog(shaderLog(shader), path, &*source, status != 0, findings);
-        if (status == 0) {
-            if (!reported)
-                findings.problem(std::string(path) + ": does not compile (the driver gives no reason)");
-            glDeleteShader(shader);
-            shader = 0;
-        }
-        return shader;
-    }
-
-    ~Stages()
-    {
-        for (const auto& [path, shader] : shaders_)
-            glDeleteShader(shader);
-    }
-
-private:
-    std::map<std::string, GLuint> shaders_;
-};
 
 // Attribute location to component count, as the quad's vertex array feeds them.
 using FedLocations = std::map<GLint, GLint>;
@@ -266,7 +183,7 @@ void checkAttributes(GLuint program, const char* vertexPath, const char* quad,
                          " feeds at location 0");
 }
 
-void checkUniforms(GLuint program, const ProgramUse& use, const std::string& where, Findings& findings)
+void checkUniforms(GLuint program, const ProgramSpec& spec, const std::string& where, Findings& findings)
 {
     struct Declared {
         GLenum type;
@@ -289,7 +206,7 @@ void checkUniforms(GLuint program, const ProgramUse& use, const std::string& whe
             name.resize(array);  // an array answers to its bare name too
         active[name] = declared;
     }
-    for (const UniformUse& uniform : use.uniforms) {
+    for (const UniformSpec& uniform : spec.uniforms) {
         const std::string named = where + ": uniform \"" + uniform.name + "\" ";
         const auto found = active.find(uniform.name);
         if (found == active.end() || glGetUniformLocation(program, uniform.name) < 0) {
@@ -304,26 +221,12 @@ void checkUniforms(GLuint program, const ProgramUse& use, const std::string& whe
     }
 }
 
-// Writes nothing anywhere for its life: the demo's loaders report on standard output in the
-// demo's words, and demo-check words its own.
-class QuietCout {
-public:
-    QuietCout() : previous_(std::cout.rdbuf(discarded_.rdbuf())) {}
-    ~QuietCout() { std::cout.rdbuf(previous_); }
-    QuietCout(const QuietCout&) = delete;
-    QuietCout& operator=(const QuietCout&) = delete;
-
-private:
-    std::ostringstream discarded_;
-    std::streambuf* previous_;
-};
-
 bool readable(const char* path, Findings& findings)
 {
     errno = 0;
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
-        findings.problem(readFailure(path));
+        findings.problem(readFailure(path, errno));
         return false;
     }
     std::fclose(file);
@@ -348,69 +251,48 @@ void checkPrograms(Findings& findings)
     deleteMesh(texturedQuad);
 
     const int before = findings.problemCount();
-    Stages stages;
-    for (const ProgramUse& use : kPrograms) {
-        const GLuint vertex = stages.compiled(GL_VERTEX_SHADER, use.vertexPath, findings);
-        const GLuint fragment = stages.compiled(GL_FRAGMENT_SHADER, use.fragmentPath, findings);
-        if (vertex == 0 || fragment == 0)
-            continue;  // reported already; a link would only repeat it
-        const GLuint program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
-        glLinkProgram(program);
-        GLint linked = 0;
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        const std::string where = std::string(use.vertexPath) + " + " + use.fragmentPath;
-        const bool reported = reportLog(programLog(program), where, nullptr, linked != 0, findings);
-        if (linked == 0) {
-            if (!reported)
-                findings.problem(where + ": the program does not link (the driver gives no reason)");
-        } else {
-            checkAttributes(program, use.vertexPath, use.onTexturedQuad ? "texturedQuad" : "screenQuad",
-                            use.onTexturedQuad ? texturedFed : screenFed, findings);
-            checkUniforms(program, use, where, findings);
+    std::set<std::string> reported;
+    for (const ProgramSpec& spec : kScenePrograms) {
+        const ProgramBuild build = buildProgram(spec.vertexPath, spec.fragmentPath, BuildLogs::Whole);
+        const bool vertexBuilt = reportStage(build.vertex, reported, findings);
+        const bool fragmentBuilt = reportStage(build.fragment, reported, findings);
+        // A stage that failed is reported already; its link would only repeat it.
+        if (vertexBuilt && fragmentBuilt) {
+            const std::string where = std::string(spec.vertexPath) + " + " + spec.fragmentPath;
+            const bool explained = reportLog(build.link.log, where, nullptr, build.link.ok, findings);
+            if (!build.link.ok) {
+                if (!explained)
+                    findings.problem(where + ": the program does not link (the driver gives no reason)");
+            } else {
+                const bool textured = spec.quad == Quad::Textured;
+                checkAttributes(build.program, spec.vertexPath, textured ? "texturedQuad" : "screenQuad",
+                                textured ? texturedFed : screenFed, findings);
+                checkUniforms(build.program, spec, where, findings);
+            }
         }
-        glDeleteProgram(program);
+        glDeleteProgram(build.program);
     }
     if (findings.problemCount() == before)
-        findings.passed.push_back(std::to_string(std::size(kPrograms)) + " scene programs");
+        findings.passed.push_back(std::to_string(std::size(kScenePrograms)) + " scene programs");
 }
 
 void checkPicture(Findings& findings)
 {
-    GLuint texture = 0;
-    {
-        const QuietCout quiet;
-        texture = loadTexture();
-    }
-    // Only a successful load ever binds the name, and only a bound name is a texture.
-    const bool loaded = glIsTexture(texture) == GL_TRUE;
-    glDeleteTextures(1, &texture);
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    if (loaded) {
-        stbi_info(kImagePath, &width, &height, &channels);
-        findings.passed.push_back("picture " + std::to_string(width) + "x" + std::to_string(height) +
-                                  " with " + std::to_string(channels) + " channels");
+    const Picture picture = readPicture(kImagePath);
+    if (!picture.pixels) {
+        findings.problem(std::string(kImagePath) + ": " + picture.problem);
         return;
     }
-    if (!readable(kImagePath, findings))
-        return;
-    // Decoded again only to say why: the loader keeps its reason to itself.
-    stbi_uc* pixels = stbi_load(kImagePath, &width, &height, &channels, 0);
-    if (pixels == nullptr) {
-        findings.problem(std::string(kImagePath) + ": the demo's PNG decoder refuses it (" +
-                         stbi_failure_reason() + ")");
+    const std::string size = std::to_string(picture.width) + "x" + std::to_string(picture.height) + " with " +
+                             std::to_string(picture.channels) + " channels";
+    if (!fitsTexture(picture)) {
+        GLint maxSize = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+        findings.problem(std::string(kImagePath) + ": decodes to " + size +
+                         ", which the demo cannot upload (at most " + std::to_string(maxSize) + " pixels a side)");
         return;
     }
-    stbi_image_free(pixels);
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    findings.problem(std::string(kImagePath) + ": decodes to " + std::to_string(width) + "x" +
-                     std::to_string(height) + " with " + std::to_string(channels) +
-                     " channels, which the demo cannot upload (1 to 4 channels, at most " +
-                     std::to_string(maxSize) + " pixels a side)");
+    findings.passed.push_back("picture " + size);
 }
 
 void checkTune(Findings& findings)

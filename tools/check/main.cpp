@@ -6,26 +6,28 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "data_check.hpp"
-#include "offscreen.hpp"
+#include "gl_context.hpp"
+#include "show_data.hpp"
 
 namespace {
 
 constexpr int kProblemsStatus = 1;
 constexpr int kCannotCheckStatus = 2;
-// The checks draw nothing; the context only needs a framebuffer of some size.
-constexpr int kContextSize = 16;
 
 void usage(std::FILE* to, const char* program)
 {
     std::fprintf(to,
                  "usage: %s [DIRECTORY]\n"
                  "Checks the demo's data files in DIRECTORY (default: the working directory) as\n"
-                 "the demo loads them: newshaders/, imgs/officialmolvanian2.png, demotune.wav.\n"
-                 "Status 0 when all is well, 1 with a list of problems, 2 when it cannot check.\n",
+                 "the demo loads them:\n",
                  program);
+    for (const std::string& file : showDataFiles())
+        std::fprintf(to, "  %s\n", file.c_str());
+    std::fprintf(to, "Status 0 when all is well, 1 with a list of problems, 2 when it cannot check.\n");
 }
 
 std::string plural(int count, const char* noun)
@@ -56,7 +58,7 @@ int main(int argc, char** argv)
 
     Findings findings;
     try {
-        const OffscreenTarget context(kContextSize, kContextSize);
+        const std::unique_ptr<GlContext> context = openHiddenWindowContext();
         checkPrograms(findings);
         checkPicture(findings);
         checkTune(findings);
