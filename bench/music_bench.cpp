@@ -1,6 +1,7 @@
 // Music benchmark: how long the music start takes (it must not depend on the file's length),
-// the streaming thread's CPU share while a tune plays, and the process's memory with a short
-// and a long tune. Needs an output device; scripts/bench gives it OpenAL Soft's null output.
+// how long a seek takes to be heard, the streaming thread's CPU share while a tune plays, and
+// the process's memory with a short and a long tune. Opens its own engine on an output
+// device; scripts/bench gives it OpenAL Soft's null output.
 #include <dirent.h>
 #include <sndfile.h>
 #include <sys/resource.h>
@@ -8,9 +9,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,6 +30,9 @@ constexpr int kStarts = 50;
 constexpr auto kPlayTime = std::chrono::seconds(5);
 constexpr auto kWarmUp = std::chrono::milliseconds(500);
 constexpr char kThreadName[] = "music";
+constexpr int kSeeks = 50;
+constexpr std::uint64_t kHeardWithin = kRate / 10;  // a position this far past the target counts
+constexpr auto kBetweenSeeks = std::chrono::milliseconds(20);
 
 bool writeTune(const std::string& path, int seconds)
 {
@@ -90,19 +96,42 @@ void measureStarts(SoundEngine& engine, const std::string& path, const char* lab
     std::vector<double> us;
     for (int i = 0; i < kStarts; ++i) {
         const Clock::time_point start = Clock::now();
-        playLooped(engine, path.c_str());
+        engine.play(path.c_str());
         us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-        stopSound(engine);
+        engine.stop();
     }
     std::sort(us.begin(), us.end());
     std::printf("music start, %-16s median %6.0f us   max %6.0f us   (%d starts)\n", label,
                 us[us.size() / 2], us.back(), kStarts);
 }
 
+// From seek() until position() reports the frame asked for: the streaming thread's wake and
+// refill. Each seek goes half the tune away from where it plays, so the old position can't pass.
+void measureSeeks(SoundEngine& engine, const std::string& path, int seconds, const char* label)
+{
+    const auto loop = static_cast<std::uint64_t>(seconds) * kRate;
+    engine.play(path.c_str());
+    std::this_thread::sleep_for(kWarmUp);
+    std::vector<double> us;
+    for (int i = 0; i < kSeeks; ++i) {
+        const std::uint64_t target = (engine.position() + loop / 2) % loop;
+        const Clock::time_point start = Clock::now();
+        engine.seek(target);
+        while ((engine.position() + loop - target) % loop > kHeardWithin)
+            std::this_thread::yield();
+        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        std::this_thread::sleep_for(kBetweenSeeks);
+    }
+    engine.stop();
+    std::sort(us.begin(), us.end());
+    std::printf("seek,        %-16s median %6.0f us   max %6.0f us   (%d seeks)\n", label,
+                us[us.size() / 2], us.back(), kSeeks);
+}
+
 void measurePlaying(SoundEngine& engine, const std::string& path, const char* label)
 {
     const long before = statusKb("VmRSS:");
-    playLooped(engine, path.c_str());
+    engine.play(path.c_str());
     std::this_thread::sleep_for(kWarmUp);
     const double thread0 = threadCpuSeconds(kThreadName);
     const double process0 = processCpuSeconds();
@@ -112,7 +141,7 @@ void measurePlaying(SoundEngine& engine, const std::string& path, const char* la
     const double process1 = processCpuSeconds();
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     const long playing = statusKb("VmRSS:");
-    stopSound(engine);
+    engine.stop();
     std::printf("playing %-16s streaming thread %6.3f %% of a core (whole process, mixer included, "
                 "%6.3f %%);  RSS %ld kB -> %ld kB\n",
                 label, 100.0 * (thread1 - thread0) / wall, 100.0 * (process1 - process0) / wall, before,
@@ -123,7 +152,8 @@ void measurePlaying(SoundEngine& engine, const std::string& path, const char* la
 
 int main()
 {
-    if (soundEngine == nullptr) {
+    const std::unique_ptr<SoundEngine> engine = SoundEngine::open();
+    if (engine == nullptr) {
         std::printf("no sound device: run with ALSOFT_DRIVERS=null (scripts/bench does)\n");
         return 0;
     }
@@ -135,10 +165,11 @@ int main()
     if (!writeTune(shortTune, kShortSeconds) || !writeTune(longTune, kLongSeconds))
         return 1;
 
-    measureStarts(*soundEngine, shortTune, "10 s tune:");
-    measureStarts(*soundEngine, longTune, "10 min tune:");
-    measurePlaying(*soundEngine, shortTune, "10 s tune:");
-    measurePlaying(*soundEngine, longTune, "10 min tune:");
+    measureStarts(*engine, shortTune, "10 s tune:");
+    measureStarts(*engine, longTune, "10 min tune:");
+    measureSeeks(*engine, longTune, kLongSeconds, "10 min tune:");
+    measurePlaying(*engine, shortTune, "10 s tune:");
+    measurePlaying(*engine, longTune, "10 min tune:");
     std::printf("peak RSS of the benchmark process: %ld kB\n", statusKb("VmHWM:"));
 
     std::remove(shortTune.c_str());

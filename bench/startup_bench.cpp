@@ -1,6 +1,6 @@
-// Start-up and frame-rate benchmark: runs the demo's own start-up steps stage by stage,
-// timing each from glfwInit (the schedule's zero) to the first presented frame, then the
-// empty frame loop's rate. Run it from build/, where the demo's data sit, under a display
+// Start-up and frame-rate benchmark: runs the demo's own start-up through the same entry
+// points, timing each stage from glfwInit (the schedule's zero) to the first presented frame,
+// then the empty frame loop's rate. Run it from build/, where the demo's data sit, under a display
 // (scripts/bench uses Xvfb).
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
@@ -8,17 +8,18 @@
 #include <chrono>
 #include <cstdio>
 
-#include "mesh.hpp"
+#include "gl_context.hpp"
 #include "music.hpp"
 #include "scenes.hpp"
-#include "shader.hpp"
-#include "texture.hpp"
 #include "window.hpp"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kLoopFrames = 600;
+
+// Opened before main, as the demo opens its own.
+SoundEngine* const soundEngine = openProcessSoundEngine();
 
 double msBetween(Clock::time_point from, Clock::time_point to)
 {
@@ -66,29 +67,17 @@ int main()
     }
     stages.done("window and context");
 
-    if (!loadGlFunctions()) {
+    if (!loadGlFunctions(glfwGetProcAddress)) {
         std::printf("the GL loader failed\n");
         return 1;
     }
     glEnable(GL_DEPTH_TEST);
     stages.done("GL functions");
 
-    const Shader imageShader(kImageVertexShader, kImageFragmentShader);
-    stages.done("imageShader");
-    const Shader firstShader(kScreenVertexShader, kFirstFragmentShader);
-    stages.done("firstShader");
-    const Shader secondShader(kScreenVertexShader, kSecondFragmentShader);
-    stages.done("secondShader");
-    const Mesh screenQuad = buildScreenQuad();
-    const Mesh texturedQuad = buildTexturedQuad();
-    stages.done("quads");
-    const GLuint imageTexture = loadTexture();
-    stages.done("texture");
-    const Scenes scenes{imageShader, firstShader, secondShader, screenQuad, texturedQuad, imageTexture};
-    setImageSampler(scenes);
-    stages.done("sampler set-up");
+    const Scenes scenes = loadScenes();
+    stages.done("programs, quads, picture");
 
-    startMusic();
+    startMusic(soundEngine);
     stages.done("music start");
 
     // The first pass as the frame loop makes it: whatever scene the clock picks (scene 1

@@ -6,10 +6,15 @@
 
 #include <iostream>
 
+#include "gl_context.hpp"
 #include "music.hpp"
 #include "scenes.hpp"
 #include "timeline.hpp"
 #include "window.hpp"
+
+// Opened before main, so the sound device is ready when the show starts; it lives until the
+// process ends. Null without an output device: the show then runs in silence.
+SoundEngine* const soundEngine = openProcessSoundEngine();
 
 int main()
 {
@@ -21,7 +26,7 @@ int main()
         glfwTerminate();
         return -1;
     }
-    if (!loadGlFunctions()) {
+    if (!loadGlFunctions(glfwGetProcAddress)) {
         std::cout << "Failed to initialize GLAD" << std::endl;
         return -1;
     }
@@ -30,7 +35,7 @@ int main()
     // Programs, quads, picture and sampler; failures are reported and the show goes on.
     const Scenes scenes = loadScenes();
 
-    startMusic();  // last of all start-up: the music loops from here until the process ends
+    startMusic(soundEngine);  // last of all start-up: the music loops from here until the process ends
 
     while (!glfwWindowShouldClose(window)) {
         // The pass still completes; the loop ends at its next close-flag test.

@@ -1,6 +1,7 @@
 // The sound engine on OpenAL Soft: one device and context, one non-spatial source, and a
 // thread that streams the file through a small ring of buffers, so the music start costs the
-// same for any length of file and memory stays fixed. The engine lives until the process ends.
+// same for any length of file and memory stays fixed. Only that thread drives the source's
+// queue and state; the program's commands reach it through atomics and an eventfd wake.
 #include "music.hpp"
 
 #define AL_ALEXT_PROTOTYPES
@@ -16,116 +17,169 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
-#include <cstdint>
 #include <cstdlib>
-#include <string>
+#include <limits>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "music_reader.hpp"
+#include "show_data.hpp"
 
 namespace {
 
-constexpr const char* kMusicPath = "demotune.wav";
-
 // Four buffers of 8192 frames keep 170 ms queued at 192 kHz and most of a second at 44.1 kHz;
 // the thread looks for played buffers four times per buffer so the queue never runs dry.
-constexpr int kBufferCount = 4;
+constexpr std::size_t kBufferCount = 4;
 constexpr std::size_t kFramesPerBuffer = 8192;
 constexpr int kChecksPerBuffer = 4;
 constexpr int kMinCheckMs = 5;
 constexpr char kThreadName[] = "music";
 
-using Buffers = std::array<ALuint, kBufferCount>;
-
-// Fills one buffer from the file and queues it; false once the file yields nothing more.
-bool queueNext(ALuint source, ALuint buffer, LoopedWav& wav, std::vector<float>& block)
+void wake(int fd)
 {
-    const std::size_t frames = wav.read(block.data(), kFramesPerBuffer);
-    if (frames == 0)
-        return false;
-    const ALenum format = wav.channels() == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
-    const auto bytes = frames * static_cast<std::size_t>(wav.channels()) * sizeof(float);
-    alBufferData(buffer, format, block.data(), static_cast<ALsizei>(bytes), wav.sampleRate());
-    alSourceQueueBuffers(source, 1, &buffer);
-    return frames == kFramesPerBuffer;
+    const std::uint64_t one = 1;
+    while (write(fd, &one, sizeof one) < 0 && errno == EINTR) {}
 }
 
-// The streaming thread: owns the source while it runs, and returns it stopped and empty.
-void stream(std::string path, ALuint source, Buffers buffers, int wakeFd)
+void drain(int fd)
 {
-    pthread_setname_np(pthread_self(), kThreadName);
-    LoopedWav wav(path.c_str());
-    if (!wav.playable())
-        return;
-    std::vector<float> block(kFramesPerBuffer * LoopedWav::kMaxChannels);
-    bool more = true;
-    for (ALuint buffer : buffers)
-        more = more && queueNext(source, buffer, wav, block);
-    alSourcePlay(source);
-
-    const int checkMs = std::max(
-        kMinCheckMs, static_cast<int>(1000 * kFramesPerBuffer / kChecksPerBuffer
-                                      / static_cast<std::size_t>(wav.sampleRate())));
-    // poll() takes a relative timeout, so a clock shifted or sped up under the process (as in
-    // the tests) can't stretch the wait.
-    pollfd wake{wakeFd, POLLIN, 0};
-    for (;;) {
-        const int woken = poll(&wake, 1, checkMs);
-        if (woken > 0 || (woken < 0 && errno != EINTR))
-            break;
-        ALint played = 0;
-        alGetSourcei(source, AL_BUFFERS_PROCESSED, &played);
-        for (; played > 0 && more; --played) {
-            ALuint buffer = 0;
-            alSourceUnqueueBuffers(source, 1, &buffer);
-            more = queueNext(source, buffer, wav, block);
-        }
-        // A source that ran dry (the thread was starved) stops by itself; restart it. Once the
-        // file has failed, the last buffers play out and the thread is done.
-        ALint state = 0;
-        alGetSourcei(source, AL_SOURCE_STATE, &state);
-        if (state != AL_PLAYING) {
-            if (!more)
-                break;
-            alSourcePlay(source);
-        }
-    }
-    alSourceStop(source);
-    alSourcei(source, AL_BUFFER, 0);
+    std::uint64_t count = 0;
+    while (read(fd, &count, sizeof count) < 0 && errno == EINTR) {}
 }
 
 }  // namespace
 
-class SoundEngine {
-public:
+struct SoundEngine::State {
+    static constexpr std::uint64_t kNoSeek = std::numeric_limits<std::uint64_t>::max();
+
     ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
     ALuint source = 0;
-    Buffers buffers{};
+    std::array<ALuint, kBufferCount> buffers{};
     int wakeFd = -1;
     std::thread streamer;
+
+    // Commands, set before the wake and read by the thread after it. A seek target is already
+    // reduced to the loop, so kNoSeek can't be one.
+    std::atomic<bool> quit{false};
+    std::atomic<bool> paused{false};
+    std::atomic<std::uint64_t> seekTo{kNoSeek};
+
+    // The loop's frame at the start of the source's queue, and the loop's length (0: none).
+    // The thread makes `changes` odd while the queue and `base` disagree, so position() can
+    // tell a read that straddled an unqueue (it would jump back by a buffer) and retry.
+    std::atomic<std::uint64_t> base{0};
+    std::atomic<std::uint64_t> length{0};
+    std::atomic<unsigned> changes{0};
+
+    void stream(std::unique_ptr<LoopedWav> wav);
 };
 
-namespace {
-
-// At the end of the process the streaming thread must be gone before static destruction and
-// OpenAL Soft's own teardown, and the device is paused so its mixer is idle by then too (a
-// file output also gets its header completed). Nothing is released.
-void quietAtExit()
+// The streaming thread: owns the source while it runs, and returns it stopped and empty.
+void SoundEngine::State::stream(std::unique_ptr<LoopedWav> wav)
 {
-    if (soundEngine == nullptr)
-        return;
-    stopSound(*soundEngine);
-    alcDevicePauseSOFT(soundEngine->device);
+    pthread_setname_np(pthread_self(), kThreadName);
+    const std::uint64_t loop = length.load();
+    const ALenum format = wav->channels() == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
+    std::vector<float> block(kFramesPerBuffer * LoopedWav::kMaxChannels);
+    std::array<std::size_t, kBufferCount> held{};  // frames in each buffer while it is queued
+    bool more = true;                               // false once the file stopped yielding audio
+
+    // Fills a buffer from the file and queues it; false once the file yields nothing more.
+    const auto queueNext = [&](std::size_t slot) {
+        const std::size_t frames = wav->read(block.data(), kFramesPerBuffer);
+        held[slot] = frames;
+        if (frames == 0)
+            return false;
+        const auto bytes = frames * static_cast<std::size_t>(wav->channels()) * sizeof(float);
+        alBufferData(buffers[slot], format, block.data(), static_cast<ALsizei>(bytes), wav->sampleRate());
+        alSourceQueueBuffers(source, 1, &buffers[slot]);
+        return frames == kFramesPerBuffer;
+    };
+
+    const int checkMs = std::max(
+        kMinCheckMs, static_cast<int>(1000 * kFramesPerBuffer / kChecksPerBuffer
+                                      / static_cast<std::size_t>(wav->sampleRate())));
+    // poll() takes a relative timeout, so a clock shifted or sped up under the process (as in
+    // the tests) can't stretch the wait.
+    pollfd wakeUp{wakeFd, POLLIN, 0};
+    for (;;) {
+        // The start too: play() asks for its first frame as a seek.
+        const std::uint64_t target = seekTo.exchange(kNoSeek);
+        if (target != kNoSeek) {
+            // Rewound rather than stopped: a stopped source counts its whole queue as played,
+            // which would advance the stream while paused.
+            ++changes;
+            alSourceRewind(source);
+            alSourcei(source, AL_BUFFER, 0);
+            base = target;
+            ++changes;
+            more = wav->seek(target);
+            for (std::size_t slot = 0; slot < kBufferCount && more; ++slot)
+                more = queueNext(slot);
+        }
+
+        ALint played = 0;
+        alGetSourcei(source, AL_BUFFERS_PROCESSED, &played);
+        for (; played > 0 && more; --played) {
+            ALuint buffer = 0;
+            ++changes;
+            alSourceUnqueueBuffers(source, 1, &buffer);
+            const auto slot = static_cast<std::size_t>(std::find(buffers.begin(), buffers.end(), buffer) - buffers.begin());
+            if (slot < kBufferCount)
+                base = (base + held[slot]) % loop;
+            ++changes;
+            if (slot == kBufferCount)
+                break;  // nothing came off the queue after all
+            more = queueNext(slot);
+        }
+
+        // A source that ran dry (the thread was starved) stops by itself; restart it, unless
+        // paused, where it is rewound to hold its refilled queue. Once the file has failed, the
+        // last buffers play out and the thread is done.
+        ALint state = 0;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        if (state == AL_STOPPED && !more)
+            break;
+        if (!paused) {
+            if (state != AL_PLAYING)
+                alSourcePlay(source);
+        } else if (state == AL_PLAYING) {
+            alSourcePause(source);
+        } else if (state == AL_STOPPED) {
+            alSourceRewind(source);
+        }
+
+        const int woken = poll(&wakeUp, 1, checkMs);
+        if (woken < 0 && errno != EINTR)
+            break;
+        if (woken > 0)
+            drain(wakeFd);
+        if (quit)
+            break;
+    }
+    // Where it stood, for position() once stopped.
+    ++changes;
+    ALint offset = 0;
+    alGetSourcei(source, AL_SAMPLE_OFFSET, &offset);
+    base = (base + static_cast<std::uint64_t>(std::max(offset, 0))) % loop;
+    alSourceStop(source);
+    alSourcei(source, AL_BUFFER, 0);
+    ++changes;
 }
+
+SoundEngine::SoundEngine(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+namespace {
 
 // Points stderr at /dev/null; returns a copy of the real one for restoreStderr, or -1.
 int muteStderr()
 {
     const int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
-    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (saved >= 0 && null >= 0 && dup2(null, STDERR_FILENO) >= 0) {
         close(null);
         return saved;
@@ -145,12 +199,15 @@ void restoreStderr(int saved)
     close(saved);
 }
 
-SoundEngine* openSoundEngine()
+}  // namespace
+
+std::unique_ptr<SoundEngine> SoundEngine::open()
 {
-    // The demo prints nothing about sound unless the user asks for OpenAL Soft's log through
-    // its own variable. Quieting the library's log is not enough: while a device opens, the
+    // Nothing is printed about sound unless the user asks for OpenAL Soft's log through its
+    // own variable. Quieting the library's log is not enough: while a device opens, the
     // backends' libraries print their own complaints to stderr (ALSA does on a machine without
-    // a sound card), so stderr is muted for that moment too. Only this thread runs yet.
+    // a sound card), so stderr is muted for that moment too, for every thread: the demo opens
+    // its engine before main, when no other thread runs.
     const bool logWanted = std::getenv("ALSOFT_LOGLEVEL") != nullptr;
     setenv("ALSOFT_LOGLEVEL", "0", 0);
     const int realStderr = logWanted ? -1 : muteStderr();
@@ -170,51 +227,126 @@ SoundEngine* openSoundEngine()
         return nullptr;
     }
 
-    auto* engine = new SoundEngine;
-    engine->device = device;
-    engine->wakeFd = wakeFd;
-    alGenSources(1, &engine->source);
-    alGenBuffers(kBufferCount, engine->buffers.data());
+    auto state = std::make_unique<State>();
+    state->device = device;
+    state->context = context;
+    state->wakeFd = wakeFd;
+    alGenSources(1, &state->source);
+    alGenBuffers(static_cast<ALsizei>(kBufferCount), state->buffers.data());
     // Music has no place in space: the listener hears the file's channels as they are.
-    alSourcei(engine->source, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(engine->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSourcef(engine->source, AL_ROLLOFF_FACTOR, 0.0f);
+    alSourcei(state->source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(state->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(state->source, AL_ROLLOFF_FACTOR, 0.0f);
     if (alIsExtensionPresent("AL_SOFT_direct_channels"))
-        alSourcei(engine->source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
-
-    // Registered after the device is open, so it runs before the library's own exit handlers.
-    std::atexit(quietAtExit);
-    return engine;
+        alSourcei(state->source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+    return std::unique_ptr<SoundEngine>(new SoundEngine(std::move(state)));
 }
 
-}  // namespace
-
-SoundEngine* const soundEngine = openSoundEngine();
-
-void playLooped(SoundEngine& engine, const char* path)
+SoundEngine::~SoundEngine()
 {
-    stopSound(engine);
+    stop();
+    alDeleteSources(1, &state_->source);
+    alDeleteBuffers(static_cast<ALsizei>(kBufferCount), state_->buffers.data());
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(state_->context);
+    alcCloseDevice(state_->device);
+    close(state_->wakeFd);
+}
+
+void SoundEngine::play(const char* path, std::uint64_t fromFrame)
+{
+    stop();
+    // Opened here, header only (the same cost for any length of file), so that the loop's
+    // length is known at once: seek() and position() reduce frames to the loop with it.
+    auto wav = std::make_unique<LoopedWav>(path);
+    const std::uint64_t loop = wav->length();
+    state_->length = loop;
+    state_->base = loop == 0 ? 0 : fromFrame % loop;
+    if (loop == 0)
+        return;  // a file that can't be played gives silence
+    state_->paused = false;
+    state_->seekTo = state_->base.load();
     try {
-        engine.streamer = std::thread(stream, std::string(path), engine.source, engine.buffers,
-                                      engine.wakeFd);
+        state_->streamer = std::thread(&State::stream, state_.get(), std::move(wav));
     } catch (const std::system_error&) {
         // No thread to be had: the music is skipped, like any other music that can't play.
     }
 }
 
-void stopSound(SoundEngine& engine)
+void SoundEngine::pause()
 {
-    if (!engine.streamer.joinable())
-        return;
-    const std::uint64_t one = 1;
-    while (write(engine.wakeFd, &one, sizeof one) < 0 && errno == EINTR) {}
-    engine.streamer.join();
-    std::uint64_t count = 0;
-    while (read(engine.wakeFd, &count, sizeof count) < 0 && errno == EINTR) {}
+    state_->paused = true;
+    wake(state_->wakeFd);
 }
 
-void startMusic()
+void SoundEngine::resume()
 {
-    if (soundEngine != nullptr)
-        playLooped(*soundEngine, kMusicPath);
+    state_->paused = false;
+    wake(state_->wakeFd);
+}
+
+void SoundEngine::seek(std::uint64_t frame)
+{
+    const std::uint64_t loop = state_->length;
+    if (loop == 0)
+        return;
+    state_->seekTo = frame % loop;
+    wake(state_->wakeFd);
+}
+
+std::uint64_t SoundEngine::position() const
+{
+    for (;;) {
+        const unsigned before = state_->changes;
+        if (before % 2 != 0) {
+            std::this_thread::yield();  // the thread is between an unqueue and its count
+            continue;
+        }
+        const std::uint64_t at = state_->base, loop = state_->length;
+        ALint offset = 0;
+        alGetSourcei(state_->source, AL_SAMPLE_OFFSET, &offset);
+        if (state_->changes == before)
+            return loop == 0 ? at : (at + static_cast<std::uint64_t>(std::max(offset, 0))) % loop;
+    }
+}
+
+void SoundEngine::stop()
+{
+    if (!state_->streamer.joinable())
+        return;
+    state_->quit = true;
+    wake(state_->wakeFd);
+    state_->streamer.join();
+    state_->quit = false;
+    drain(state_->wakeFd);
+}
+
+namespace {
+SoundEngine* processEngine = nullptr;
+bool processEngineOpened = false;
+}  // namespace
+
+SoundEngine* openProcessSoundEngine()
+{
+    if (processEngineOpened)
+        return processEngine;
+    processEngineOpened = true;
+    processEngine = SoundEngine::open().release();
+    if (processEngine == nullptr)
+        return nullptr;
+    // At the end of the process the streaming thread must be gone before static destruction
+    // and OpenAL Soft's own teardown, and the device is paused so its mixer is idle by then
+    // too (a file output also gets its header completed). Registered after the device is
+    // open, so it runs before the library's own exit handlers.
+    std::atexit([] {
+        processEngine->stop();
+        alcDevicePauseSOFT(processEngine->state_->device);
+    });
+    return processEngine;
+}
+
+void startMusic(SoundEngine* engine)
+{
+    if (engine != nullptr)
+        engine->play(kTunePath);
 }

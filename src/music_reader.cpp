@@ -1,6 +1,6 @@
-// The music file reader: libsndfile does the decoding; this adds the format gate, the wrap
-// from the last frame to the first, and the guards that keep a broken file from hanging the
-// music thread or feeding the mixer values it can't play.
+// The music file reader: libsndfile does the decoding and the sample-exact seeking; this adds
+// the format gate, the wrap from the last frame to the first, and the guards that keep a
+// broken file from hanging the music thread or feeding the mixer values it can't play.
 #include "music_reader.hpp"
 
 #include <fcntl.h>
@@ -153,4 +153,18 @@ std::size_t LoopedWav::read(float* out, std::size_t frames)
         }
     }
     return done;
+}
+
+bool LoopedWav::seek(std::uint64_t frame)
+{
+    if (file_ == nullptr)
+        return false;
+    // Reduced in unsigned arithmetic first, so any demo-time position maps onto the loop.
+    const auto target = static_cast<sf_count_t>(frame % static_cast<std::uint64_t>(info_.frames));
+    if (sf_seek(file_, target, SEEK_SET) != target) {
+        sf_close(file_);
+        file_ = nullptr;
+        return false;
+    }
+    return true;
 }

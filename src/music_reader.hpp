@@ -1,9 +1,11 @@
 // Reads a WAV file as an endless stream of float frames for the music thread: the file's last
-// frame is followed directly by its first, inside one read. Only the formats the soundtrack
-// accepts open, and memory use is fixed whatever the file's header claims.
+// frame is followed directly by its first, inside one read, and any frame of the endless
+// stream can be sought to at once. Only the formats the soundtrack accepts open, and memory
+// use is fixed whatever the file's header claims.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include <sndfile.h>
 
@@ -25,11 +27,18 @@ public:
     bool playable() const { return file_ != nullptr; }
     int channels() const { return info_.channels; }
     int sampleRate() const { return info_.samplerate; }
+    // Frames in one loop (as the header gives them); 0 when not playable.
+    std::uint64_t length() const { return file_ != nullptr ? static_cast<std::uint64_t>(info_.frames) : 0; }
 
     // Writes `frames` interleaved frames in [-1, 1], wrapping to the first frame at the end.
     // Fewer only when the file stops yielding audio (a read error, or nothing to read from
     // its start); the stream is over after that.
     std::size_t read(float* out, std::size_t frames);
+
+    // The next read starts at frame `frame` of the endless stream, that is at frame
+    // `frame % length()` of the file, sample-exact. False, and the stream is over, when the
+    // file can't be sought (as when it stops yielding audio) or was over already.
+    bool seek(std::uint64_t frame);
 
     // Where the reader stands in a file image in memory.
     struct Image {

@@ -1,9 +1,11 @@
 // The music file reader without a device: every accepted format streams as the file's own
-// frames repeated back to back, whatever the block size, and every refused file opens as
-// unplayable at once (no blocking on a FIFO, no reading of a header's claims).
+// frames repeated back to back, whatever the block size, a seek lands on the exact frame of
+// that stream, and every refused file opens as unplayable at once (no blocking on a FIFO, no
+// reading of a header's claims).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 
@@ -52,6 +54,39 @@ TEST(MusicReader, AcceptedFormatsLoopSampleExactAcrossEveryJoin)
             }
         }
     }
+}
+
+TEST(MusicReader, SeeksLandSampleExactAnywhereInTheEndlessStream)
+{
+    constexpr int kFrames = 997;
+    constexpr std::size_t kBlock = 5;  // reads across the join from the last frames
+    for (const int format : {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_WAV | SF_FORMAT_FLOAT}) {
+        SCOPED_TRACE("format 0x" + std::to_string(format));
+        const TempFile file;
+        ASSERT_TRUE(samples::writePattern(file.path, format, 2, 44100, kFrames));
+        SF_INFO info{};
+        SNDFILE* whole = sf_open(file.path.c_str(), SFM_READ, &info);
+        std::vector<float> once(2 * kFrames);
+        ASSERT_EQ(sf_readf_float(whole, once.data(), kFrames), kFrames);
+        sf_close(whole);
+
+        LoopedWav wav(file.path.c_str());
+        ASSERT_EQ(wav.length(), std::uint64_t(kFrames));
+        // Forwards and backwards: right before the join, past the end (taken modulo the loop),
+        // the last frame a 64-bit count can name, and back to the start.
+        for (const std::uint64_t target : {std::uint64_t(kFrames - 2), std::uint64_t(500), std::uint64_t(kFrames),
+                                           std::uint64_t(3 * kFrames + 10), std::numeric_limits<std::uint64_t>::max(),
+                                           std::uint64_t(0)}) {
+            ASSERT_TRUE(wav.seek(target)) << target;
+            float out[2 * kBlock];
+            ASSERT_EQ(wav.read(out, kBlock), kBlock);
+            for (std::size_t i = 0; i < 2 * kBlock; ++i)
+                ASSERT_EQ(out[i], once[(target % kFrames + i / 2) % kFrames * 2 + i % 2]) << "after a seek to " << target << ", sample " << i;
+        }
+    }
+    LoopedWav none("/nonexistent/tune.wav");
+    EXPECT_FALSE(none.seek(0));
+    EXPECT_EQ(none.length(), 0u);
 }
 
 TEST(MusicReader, FloatSamplesAreKeptPlayable)

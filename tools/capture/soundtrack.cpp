@@ -1,11 +1,13 @@
-// The capture's soundtrack; see soundtrack.hpp. LoopedWav does the reading and the loop, so
-// the wrap from the tune's end to its start is the one the demo plays.
+// The capture's soundtrack; see soundtrack.hpp. LoopedWav does the reading, the loop and the
+// seek to the capture's start, so the wrap from the tune's end to its start is the one the
+// demo plays, and a capture from late in the show starts as fast as one from its start.
 #include "soundtrack.hpp"
 
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,8 +34,9 @@ void writeSoundtrack(const char* tunePath, double fromSeconds, double seconds, c
     const int channels = tune.channels();
     const double rate = tune.sampleRate();
     // Both ends rounded from demo time, so back-to-back captures cut the tune seamlessly.
-    const auto skip = static_cast<std::size_t>(std::llround(fromSeconds * rate));
-    const auto length = static_cast<std::size_t>(std::llround((fromSeconds + seconds) * rate)) - skip;
+    const auto start = static_cast<std::uint64_t>(std::llround(fromSeconds * rate));
+    const auto end = static_cast<std::uint64_t>(std::llround((fromSeconds + seconds) * rate));
+    const auto length = static_cast<std::size_t>(end - start);
 
     SF_INFO info{};
     info.samplerate = tune.sampleRate();
@@ -45,15 +48,13 @@ void writeSoundtrack(const char* tunePath, double fromSeconds, double seconds, c
 
     std::vector<float> chunk(kChunkFrames * static_cast<std::size_t>(channels));
     try {
-        for (std::size_t done = 0; done < skip + length;) {
-            const std::size_t want = std::min(kChunkFrames, skip + length - done);
+        if (!tune.seek(start))
+            throw std::runtime_error(std::string("the tune ") + tunePath + " stopped yielding audio");
+        for (std::size_t done = 0; done < length;) {
+            const std::size_t want = std::min(kChunkFrames, length - done);
             if (tune.read(chunk.data(), want) != want)
                 throw std::runtime_error(std::string("the tune ") + tunePath + " stopped yielding audio");
-            // The part of this chunk at or after `skip` goes out; the rest is the lead-in.
-            const std::size_t keepFrom = done < skip ? std::min(want, skip - done) : 0;
-            if (keepFrom < want)
-                writeAll(out, chunk.data() + keepFrom * static_cast<std::size_t>(channels),
-                         static_cast<sf_count_t>(want - keepFrom), wavPath);
+            writeAll(out, chunk.data(), static_cast<sf_count_t>(want), wavPath);
             done += want;
         }
     } catch (...) {
