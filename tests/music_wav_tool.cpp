@@ -5,40 +5,110 @@
 //   music_wav_tool matched CAPTURE FRAMES     prints how many frames of the pattern, looped at
 //                                             FRAMES, follow the leading silence sample-exact;
 //                                             status 2 when a wrong frame follows them
+//   music_wav_tool resumed CAPTURE FRAMES     the same with one run of silence allowed within, the
+//                                             pattern going on after it from where it stopped:
+//                                             prints the frames before it, in it, and after it
 //   music_wav_tool complete CAPTURE           status 0 when the capture's header was completed
 //                                             (the device was stopped before the process ended)
+//   music_wav_tool same SOUND TUNE FRAME      status 0 when SOUND is TUNE from FRAME on (modulo its
+//                                             length) sample for sample; else the first difference
+//   music_wav_tool snr SOUND TUNE FRAME LAGS  prints the best signal-to-noise ratio in dB of SOUND
+//                                             against TUNE from FRAME + lag, |lag| <= LAGS, and lag
+#include <cmath>
 #include <iostream>
 
 #include "music_samples.hpp"
 
 namespace {
 
-// Frames of the looped pattern after the leading silence; `broken` when a wrong frame follows. While the
-// demo runs the header's sizes are placeholders, and libsndfile reads up to the file's end.
-std::size_t matching(const char* path, int frames, bool& broken)
+// The file's interleaved samples as floats (libsndfile's 16 bits to float, as the demo's
+// reader has them); none when it can't be read or isn't stereo.
+std::vector<float> stereo(const char* path)
 {
     SF_INFO info{};
     SNDFILE* file = sf_open(path, SFM_READ, &info);
-    if (file == nullptr || info.channels != 2)
-        return 0;
-    std::vector<float> samples(std::size_t(info.frames) * 2);
-    const auto total = std::size_t(sf_readf_float(file, samples.data(), info.frames));
-    sf_close(file);
+    std::vector<float> samples(file != nullptr && info.channels == 2 ? std::size_t(info.frames) * 2 : 0);
+    if (file != nullptr) {
+        samples.resize(2 * std::size_t(sf_readf_float(file, samples.data(), info.frames)));
+        sf_close(file);
+    }
+    return samples;
+}
 
-    std::size_t i = 0, matched = 0;
+// The capture after its leading silence: frames of the pattern, looped at `frames`, sample-exact,
+// and where a gap is allowed, one run of silence within them after which the pattern goes on
+// from where it stopped; `broken` when a wrong frame follows. While the demo runs the header's
+// sizes are placeholders, and libsndfile reads up to the file's end.
+struct Match {
+    std::size_t played = 0, silent = 0, resumed = 0;  // before the gap, in it, after it
+    bool broken = false;
+};
+
+Match matching(const char* path, int frames, bool gapAllowed)
+{
+    const std::vector<float> samples = stereo(path);
+    const std::size_t total = samples.size() / 2;
+    std::size_t i = 0;
     while (i < total && samples[2 * i] == 0.0f && samples[2 * i + 1] == 0.0f)
         ++i;
-    for (; i < total; ++i, ++matched) {
-        const int k = int(matched % std::size_t(frames));
+    Match match;
+    for (; i < total; ++i) {
+        if (gapAllowed && match.resumed == 0 && samples[2 * i] == 0.0f && samples[2 * i + 1] == 0.0f) {
+            ++match.silent;
+            continue;
+        }
+        const std::size_t at = match.played + match.resumed;
+        const int k = int(at % std::size_t(frames));
         const float expected = samples::patternLeft(k) / 32768.0f;  // libsndfile's and OpenAL's 16 bits to float
         if (samples[2 * i] != expected || samples[2 * i + 1] != -expected) {
-            std::cerr << "after " << matched << " frames: frame " << k << " of the pattern expected, got "
-                      << samples[2 * i] * 32768 << ' ' << samples[2 * i + 1] * 32768 << '\n';
-            broken = true;
+            std::cerr << "after " << at << " frames" << (match.silent > 0 ? " and a silence" : "") << ": frame " << k
+                      << " of the pattern expected, got " << samples[2 * i] * 32768 << ' ' << samples[2 * i + 1] * 32768
+                      << '\n';
+            match.broken = true;
             break;
         }
+        ++(match.silent > 0 ? match.resumed : match.played);
     }
-    return matched;
+    return match;
+}
+
+// Sample i of the looped tune from frame `from` + `lag` on (the loop's start when negative).
+float tuneAt(const std::vector<float>& tune, long from, long lag, std::size_t i)
+{
+    const auto length = long(tune.size());
+    return tune[std::size_t(((2 * (from + lag) + long(i)) % length + length) % length)];
+}
+
+// 0 when `sound` is the tune from `from` on, sample-exact; 2 naming the first difference.
+int same(const std::vector<float>& sound, const std::vector<float>& tune, long from)
+{
+    for (std::size_t i = 0; i < sound.size(); ++i) {
+        if (sound[i] != tuneAt(tune, from, 0, i)) {
+            std::cerr << "frame " << i / 2 << " of " << sound.size() / 2 << ": " << sound[i] * 32768
+                      << " where the tune from frame " << from << " has " << tuneAt(tune, from, 0, i) * 32768 << '\n';
+            return 2;
+        }
+    }
+    return 0;
+}
+
+// The sound's energy over that of its difference from the tune, at the best lag.
+void snr(const std::vector<float>& sound, const std::vector<float>& tune, long from, long lags)
+{
+    double signal = 0, best = HUGE_VAL;
+    long bestLag = 0;
+    for (float s : sound)
+        signal += double(s) * double(s);
+    for (long lag = -lags; lag <= lags; ++lag) {
+        double noise = 0;
+        for (std::size_t i = 0; i < sound.size() && noise < best; ++i)
+            noise += std::pow(double(sound[i] - tuneAt(tune, from, lag, i)), 2);
+        if (noise < best) {
+            best = noise;
+            bestLag = lag;
+        }
+    }
+    std::cout << 10 * std::log10(signal / best) << ' ' << bestLag << '\n';
 }
 
 }  // namespace
@@ -50,14 +120,28 @@ int main(int argc, char** argv)
         return !samples::writePattern(args[1], SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, std::stoi(args[2]), std::stoi(args[3]));
     if (args.size() == 3 && args[0] == "refused")
         return !samples::writeRefused(args[1], args[2]);
-    if (args.size() == 3 && args[0] == "matched") {
-        bool broken = false;
-        std::cout << matching(args[1].c_str(), std::stoi(args[2]), broken) << '\n';
-        return broken ? 2 : 0;
+    if (args.size() == 3 && (args[0] == "matched" || args[0] == "resumed")) {
+        const Match match = matching(args[1].c_str(), std::stoi(args[2]), args[0] == "resumed");
+        if (args[0] == "matched")
+            std::cout << match.played << '\n';
+        else
+            std::cout << match.played << ' ' << match.silent << ' ' << match.resumed << '\n';
+        return match.broken ? 2 : 0;
     }
     if (args.size() == 2 && args[0] == "complete") {  // the RIFF size is all ones until then
         char riff[8] = {};
         return !std::ifstream(args[1], std::ios::binary).read(riff, 8) || std::string(riff + 4, 4) == "\xff\xff\xff\xff";
+    }
+    if ((args.size() == 4 && args[0] == "same") || (args.size() == 5 && args[0] == "snr")) {
+        const std::vector<float> sound = stereo(args[1].c_str()), tune = stereo(args[2].c_str());
+        if (sound.empty() || tune.empty()) {
+            std::cerr << "no stereo sound in " << (sound.empty() ? args[1] : args[2]) << '\n';
+            return 2;
+        }
+        if (args[0] == "same")
+            return same(sound, tune, std::stol(args[3]));
+        snr(sound, tune, std::stol(args[3]), std::stol(args[4]));
+        return 0;
     }
     std::cerr << "usage: see the top of music_wav_tool.cpp\n";
     return 1;

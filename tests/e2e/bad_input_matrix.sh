@@ -9,12 +9,8 @@ cases=(missing empty truncated garbage wrong-format unreadable directory)
 as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 
 # The programs in start-up order, each as its vertex and fragment file.
-programs=(
-  "newshaders/pointTest3-texture.vs newshaders/pointTest15-texture.fs"
-  "newshaders/SphereTest1.vs newshaders/First.fs"
-  "newshaders/SphereTest1.vs newshaders/Second3.fs"
-)
-picture=imgs/officialmolvanian2.png
+mapfile -t programs < <(awk '$1 == "program" { print $2, $3 }' "$show_data")
+picture=$(data_entry picture)
 file_line=ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ
 picture_line="Texture failed to load at path: $picture"
 

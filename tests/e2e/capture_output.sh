@@ -1,7 +1,9 @@
 # What a short capture makes: an MP4 with exactly (to - from) x fps H.264 frames and an AAC
-# track as long; a second capture with the same frames, hash for hash; and frames equal to
-# the demo's own rendering of their time, as PNGs exactly and through the video closely.
+# track as long; a second capture with the same frames, hash for hash; frames equal to the
+# demo's own rendering of their time, as PNGs exactly and through the video closely; and a
+# soundtrack that is the tune from the capture's start, beside PNGs exactly, in the MP4 closely.
 source "$(dirname "$0")/capture_lib.sh"
+: "${MUSIC_WAV_TOOL:?}"
 range=(--from 20 --to 20.5 --fps 10)
 
 capture "${range[@]}" --size 320x180 --out "$work/a.mp4"
@@ -30,6 +32,22 @@ ffmpeg -v error -nostdin -i "$work/a.mp4" -vf 'select=eq(n\,2)' -frames:v 1 "$wo
 "$SNAPSHOT" 20.2 "$work/snapshot-small.png" 320x180
 psnr_at_least "$work/video.png" "$work/snapshot-small.png" 30 "video frame at t = 20.2 s"
 
+# The music starts with the show, so a capture from S seconds carries the tune from frame
+# round(S x rate), not from its start.
+tune_rate=$(ffprobe -v error -of csv=p=0 -show_entries stream=sample_rate "$tune")
+tune_frame() { awk -v s="$1" -v r="$tune_rate" 'BEGIN { printf "%d", s * r + 0.5 }'; }
+
+# Through AAC the tune at 20 s scores well and the tune from its start does not, each at its best
+# lag within two AAC frames either way (the decoder should drop the encoder's priming, but an
+# offset of a frame must not pass for a wrong start). Decoding runs past the stream's length
+# into the encoder's padding, so it is cut there.
+ffmpeg -v error -nostdin -i "$work/a.mp4" -map 0:a -af "atrim=end_sample=$(tune_frame "$audio_seconds")" \
+  -c:a pcm_f32le "$work/a.wav"
+read -r at_start lag < <("$MUSIC_WAV_TOOL" snr "$work/a.wav" "$tune" "$(tune_frame 20)" 2048)
+read -r at_zero _ < <("$MUSIC_WAV_TOOL" snr "$work/a.wav" "$tune" 0 2048)
+awk -v a="$at_start" -v z="$at_zero" 'BEGIN { exit !(a >= 15 && z < 3) }' ||
+  fail "MP4 soundtrack of a capture from 20 s: SNR $at_start dB against the tune at 20 s, $at_zero dB at 0 s"
+
 # Frame 201 of a PNG capture is t = 20.1 exactly as the demo draws it, with the tune beside.
 capture --from 20.1 --to 20.2 --fps 10 --frames "$work/frames"
 expect_eq "$status" 0 "exit status of the PNG capture"
@@ -38,4 +56,7 @@ expect_eq "$(ls "$work/frames" | tr '\n' ' ')" "frame-000201.png soundtrack.wav 
 psnr_at_least "$work/frames/frame-000201.png" "$work/snapshot.png" 50 "PNG frame at t = 20.1 s"
 wav_samples=$(ffprobe -v error -of csv=p=0 -show_entries stream=duration_ts "$work/frames/soundtrack.wav")
 expect_eq "$wav_samples" 4410 "soundtrack samples for 0.1 s"
-echo "capture output: frame count, audio length, identical reruns, frames match the demo"
+"$MUSIC_WAV_TOOL" same "$work/frames/soundtrack.wav" "$tune" "$(tune_frame 20.1)" 2>"$work/stderr" ||
+  fail "soundtrack.wav of a capture from 20.1 s is not the tune from frame $(tune_frame 20.1)"
+echo "capture output: frame count, audio length, identical reruns, frames match the demo;" \
+  "soundtracks are the tune at the start (PNGs' exactly, MP4's at $at_start dB, lag $lag; $at_zero dB at 0 s)"

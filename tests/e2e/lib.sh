@@ -28,11 +28,20 @@ fail() {
   exit 1
 }
 
+# The show's data table as the build writes it for the shell (show_data.txt beside the demo):
+# "program VERTEX FRAGMENT" lines in start-up order, then "picture PATH" and "tune PATH".
+show_data=$DEMO_DATA/show_data.txt
+[ -s "$show_data" ] || { echo "FAIL: $show_data is missing: build first" >&2; exit 1; }
+data_entry() { awk -v kind="$1" '$1 == kind { print $2 }' "$show_data"; }
+data_files() { awk '{ for (i = 2; i <= NF; i++) if (!seen[$i]++) print $i }' "$show_data"; }
+tune_file=$(data_entry tune)
+
 # The run-time data beside the binary, seen from the demo's working directory (again as
-# built, when a case calls it after changing it).
+# built, when a case calls it after changing it): each top-level folder or file linked.
 link_data() {
   rm -rf "${run_dir:?}"/*
-  for item in newshaders imgs demotune.wav; do
+  local item
+  for item in $(data_files | cut -d/ -f1 | sort -u); do
     [ ! -e "$DEMO_DATA/$item" ] || ln -s "$DEMO_DATA/$item" "$run_dir/$item"
   done
 }
@@ -133,10 +142,10 @@ use_sound_output() {
 
 # The tune the demo finds: the pattern of that many frames, or a refused file of that kind.
 use_tune() {
-  rm -f "$run_dir/demotune.wav"
+  rm -f "$run_dir/$tune_file"
   case $1 in
-    pattern) "$MUSIC_WAV_TOOL" pattern "$run_dir/demotune.wav" "$music_rate" "$2" ;;
-    *) "$MUSIC_WAV_TOOL" refused "$1" "$run_dir/demotune.wav" ;;
+    pattern) "$MUSIC_WAV_TOOL" pattern "$run_dir/$tune_file" "$music_rate" "$2" ;;
+    *) "$MUSIC_WAV_TOOL" refused "$1" "$run_dir/$tune_file" ;;
   esac
 }
 

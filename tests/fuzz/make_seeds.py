@@ -100,9 +100,12 @@ def main():
         for name, data in files.items():
             with open(os.path.join(out, kind, name), "wb") as f:
                 f.write(data)
-    shutil.copy(os.path.join(build, "imgs", "officialmolvanian2.png"), os.path.join(out, "picture", "poster.png"))
+    # The show's own picture and tune, where the build's data table says they are.
+    with open(os.path.join(build, "show_data.txt")) as table:
+        paths = dict(line.split()[:2] for line in table if line.split()[0] != "program")
+    shutil.copy(os.path.join(build, paths["picture"]), os.path.join(out, "picture", "poster.png"))
     with open(os.path.join(out, "music", "tune-slice.wav"), "wb") as f:
-        f.write(tune_slice(os.path.join(build, "demotune.wav")))
+        f.write(tune_slice(os.path.join(build, paths["tune"])))
 
 
 if __name__ == "__main__":
