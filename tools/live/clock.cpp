@@ -22,7 +22,10 @@ double withinSchedule(double seconds)
 
 }  // namespace
 
-LiveClock::LiveClock(double at, bool playing) : time_(withinSchedule(at)), playing_(playing), speedStep_(0) {}
+LiveClock::LiveClock(double at, bool playing)
+    : time_(withinSchedule(at)), playing_(playing), speedStep_(0), cueTime_(time_)
+{
+}
 
 double LiveClock::speed() const
 {
@@ -45,6 +48,13 @@ void LiveClock::advance(double seconds)
         jumpTo(0.0);  // the schedule's end: the studio starts the show again rather than ending
     else
         time_ = next;
+}
+
+void LiveClock::setPlaying(bool playing)
+{
+    if (playing && !playing_)
+        cue();
+    playing_ = playing;
 }
 
 void LiveClock::seek(double seconds)
@@ -84,10 +94,16 @@ void LiveClock::setOut()
         loop_.in = 0.0;
 }
 
+void LiveClock::cue()
+{
+    cueTime_ = time_;
+    ++cues_;
+}
+
 void LiveClock::jumpTo(double seconds)
 {
     time_ = seconds;
-    ++jumps_;
+    cue();
 }
 
 double sceneStart(Cue scene)

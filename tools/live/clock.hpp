@@ -1,7 +1,7 @@
 // demo-live's own timeline: the show's time as the studio plays it, paused, sought, stepped a
 // frame at a time, looped over a span and sped up or slowed down, and wrapped back to 0 at the
 // end of the schedule instead of ending. Pure logic, fed the wall-clock time that passed, so it
-// is tested without a window; every jump is counted so that the music can follow it.
+// is tested without a window; every jump, and every start of play, is a cue for the music.
 #pragma once
 
 #include <cstdint>
@@ -22,13 +22,15 @@ public:
     double speed() const;
     // The frame of the 60 fps grid that the time falls in.
     std::int64_t frame() const;
-    // Counts every jump of the time: a seek, a frame step, a loop jump or the wrap at the end.
-    std::uint64_t jumps() const { return jumps_; }
+    // Counts the cues: each jump of the time (a seek, a frame step, a loop jump, the wrap at the
+    // end) and each start of play. The music starts anew from the time of the latest.
+    std::uint64_t cues() const { return cues_; }
+    double cueTime() const { return cueTime_; }
 
     // Moves the time on by `seconds` of wall-clock time at the current speed, when playing.
     void advance(double seconds);
 
-    void setPlaying(bool playing) { playing_ = playing; }
+    void setPlaying(bool playing);
     // To `seconds`, held within the schedule.
     void seek(double seconds);
     // One frame of the grid later (`frames` > 0) or earlier, from the frame the time falls in;
@@ -53,13 +55,15 @@ public:
     void toggleLoop() { loop_.on = !loop_.on; }
 
 private:
+    void cue();
     void jumpTo(double seconds);
 
     double time_;
     bool playing_;
     int speedStep_;
     Span loop_;
-    std::uint64_t jumps_ = 0;
+    std::uint64_t cues_ = 0;
+    double cueTime_;
 };
 
 // The start of scene 1, 2 or 3 on the schedule: the first time that draws it.

@@ -18,6 +18,13 @@ Studio& studioOf(GLFWwindow* window)
 
 }  // namespace
 
+void catchUp(Studio& studio)
+{
+    const double now = glfwGetTime();
+    studio.clock.advance(now - studio.lastTick);
+    studio.lastTick = now;
+}
+
 void pressKey(Studio& studio, GLFWwindow* window, int key, int action, int mods)
 {
     LiveClock& clock = studio.clock;
@@ -62,6 +69,7 @@ void installControls(GLFWwindow* window, Studio& studio)
     glfwSetWindowUserPointer(window, &studio);
     glfwSetKeyCallback(window, [](GLFWwindow* w, int key, int /*scancode*/, int action, int mods) {
         studioOf(w).input = true;
+        catchUp(studioOf(w));
         pressKey(studioOf(w), w, key, action, mods);
     });
     glfwSetCursorPosCallback(window, [](GLFWwindow* w, double, double) { studioOf(w).input = true; });

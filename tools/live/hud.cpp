@@ -59,7 +59,8 @@ void sceneReadout(double t)
     ImGui::TextUnformatted("black");
 }
 
-// The whole schedule as a bar; returns the time under the mouse while it is held on the bar.
+// The whole schedule as a bar; returns the time under the mouse when it is pressed on the bar
+// or dragged along it (held still, it leaves the time to run on).
 std::optional<double> timeline(const LiveClock& clock)
 {
     const ImVec2 origin = ImGui::GetCursorScreenPos();
@@ -88,10 +89,24 @@ std::optional<double> timeline(const LiveClock& clock)
     const float cursor = xAt(clock.time());
     draw->AddLine(ImVec2(cursor, top), ImVec2(cursor, bottom), kCursorColour, kCursorWidth);
 
-    if (!ImGui::IsItemActive())
+    if (!ImGui::IsItemActivated() && !(ImGui::IsItemActive() && ImGui::GetIO().MouseDelta.x != 0.0f))
         return std::nullopt;
     const float share = (ImGui::GetIO().MousePos.x - origin.x) / width;
     return std::clamp(static_cast<double>(share), 0.0, 1.0) * kScheduleSeconds;
+}
+
+// Where the music is heard, in the tune's own time (it wraps at the tune's length), or why none.
+void musicReadout(const LiveClock& clock, const MusicFollower& music)
+{
+    const std::optional<double> heard = music.heardSeconds();
+    if (!music.hasDevice())
+        ImGui::TextUnformatted("| no sound device");
+    else if (clock.playing() && clock.speed() != 1.0)
+        ImGui::TextUnformatted("| music silent off 1x");
+    else if (heard)
+        ImGui::Text("| tune at %.3f s", *heard);
+    else
+        ImGui::TextUnformatted("| music silent");
 }
 
 void lastReload(const ReloadReport& report)
@@ -107,7 +122,7 @@ void lastReload(const ReloadReport& report)
                        report.files.c_str(), report.outcome.c_str());
     if (report.compileMs > 0.0) {
         ImGui::SameLine();
-        ImGui::Text("(compiled in %.0f ms)", report.compileMs);
+        ImGui::Text("(compiled in %.1f ms)", report.compileMs);
     }
 }
 
@@ -115,16 +130,20 @@ void problemsPanel(const std::vector<Findings::Entry>& problems)
 {
     if (problems.empty())
         return;
+    // As wide as a long report needs, up to a share of the window, and wrapped there; as high as
+    // the reports, up to a share of the window, and scrolled beyond.
     const ImVec2 display = ImGui::GetIO().DisplaySize;
+    const float width = display.x * kProblemsWidthShare;
     ImGui::SetNextWindowPos(ImVec2(kMargin, kMargin));
-    ImGui::SetNextWindowSizeConstraints(ImVec2(0.0f, 0.0f),
-                                        ImVec2(display.x * kProblemsWidthShare, display.y * kProblemsHeightShare));
+    ImGui::SetNextWindowSizeConstraints(ImVec2(0.0f, 0.0f), ImVec2(width, display.y * kProblemsHeightShare));
     ImGui::SetNextWindowBgAlpha(kPanelAlpha);
     ImGui::Begin("problems", nullptr,
                  ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
                      ImGuiWindowFlags_AlwaysAutoResize);
+    ImGui::PushTextWrapPos(width - 2.0f * ImGui::GetStyle().WindowPadding.x);
     for (const Findings::Entry& entry : problems)
         ImGui::TextColored(entry.problem ? kProblemColour : kWarningColour, "%s", entry.text.c_str());
+    ImGui::PopTextWrapPos();
     ImGui::End();
 }
 
@@ -170,7 +189,7 @@ void Hud::noteFrameTime(double milliseconds)
 }
 
 std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, const Reloader& reloader,
-                                bool soundDevice)
+                                const MusicFollower& music)
 {
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplGlfw_NewFrame();
@@ -190,8 +209,9 @@ std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, co
         ImGui::SameLine();
         sceneReadout(clock.time());
         ImGui::SameLine();
-        ImGui::Text("| %s %gx%s", clock.playing() ? "playing" : "paused", clock.speed(),
-                    !soundDevice ? " (no sound device)" : clock.speed() != 1.0 ? " (silent off 1x)" : "");
+        ImGui::Text("| %s %gx", clock.playing() ? "playing" : "paused", clock.speed());
+        ImGui::SameLine();
+        musicReadout(clock, music);
         ImGui::SameLine();
         const LiveClock::Span& loop = clock.loop();
         ImGui::Text("| loop %.2f - %.2f s %s", loop.in, loop.out, loop.on ? "on" : "off");

@@ -1,13 +1,14 @@
 // The studio's heads-up display, drawn with Dear ImGui over the show: the time (seconds and
 // frame), the scene, a timeline of the whole schedule with the scenes, the black gaps, the loop
-// span and the time on it (dragging on it seeks), play state and speed, frame times, the latest
-// reload and the problems the data have now. A preview is marked on screen even with it hidden.
+// span and the time on it (dragging on it seeks), play state and speed, where the music is heard,
+// frame times, the latest reload and the problems the data have now. A preview is marked on screen even with it hidden.
 #pragma once
 
 #include <array>
 #include <optional>
 
 #include "clock.hpp"
+#include "music_follower.hpp"
 #include "reloader.hpp"
 #include "view.hpp"
 
@@ -28,7 +29,7 @@ public:
     // Draws over the window's framebuffer; returns the time to seek to while the timeline is
     // dragged.
     std::optional<double> draw(const LiveClock& clock, const ShowView& view, const Reloader& reloader,
-                               bool soundDevice);
+                               const MusicFollower& music);
 
 private:
     static constexpr std::size_t kFrameTimes = 120;

@@ -31,8 +31,6 @@ constexpr int kFailureStatus = 1;
 constexpr int kWindowedWidth = 1280;
 constexpr int kWindowedHeight = 720;
 constexpr const char* kTitle = "demo-live";
-// While nothing moves, the loop waits this long for input between looks at the files.
-constexpr double kIdleWaitSeconds = 0.005;
 // After input, ImGui settles its hover and drag states over a frame or two more.
 constexpr int kFramesAfterInput = 2;
 
@@ -99,16 +97,16 @@ int main(int argc, char** argv)
         view.setPreview(options.preview);
         LiveClock clock(options.at, !options.paused);
         Studio studio{clock, view};
+        studio.lastTick = glfwGetTime();
         installControls(window, studio);
         Hud hud(window, options.hud);
         studio.hud = &hud;
 
-        double last = glfwGetTime();
         double shownTime = -1.0;  // the time of the frame in the view; none yet
         int framesToShow = kFramesAfterInput;
         while (!glfwWindowShouldClose(window)) {
-            const double now = glfwGetTime();
-            clock.advance(now - last);
+            catchUp(studio);
+            const double frameStart = studio.lastTick;
             const std::vector<std::string> changed = watcher.changed();
             if (!changed.empty() && reloader.reload(changed))
                 studio.rerender = true;
@@ -128,13 +126,14 @@ int main(int argc, char** argv)
                 int height = 0;
                 glfwGetFramebufferSize(window, &width, &height);
                 view.present(width, height);
-                if (const std::optional<double> seek = hud.draw(clock, view, reloader, music.hasDevice()))
+                if (const std::optional<double> seek = hud.draw(clock, view, reloader, music)) {
+                    catchUp(studio);
                     clock.seek(*seek);
+                }
                 glfwSwapBuffers(window);
-                hud.noteFrameTime((glfwGetTime() - now) * 1000.0);
+                hud.noteFrameTime((glfwGetTime() - frameStart) * 1000.0);
                 framesToShow = std::max(0, framesToShow - 1);
             }
-            last = now;
             if (clock.playing())
                 glfwPollEvents();
             else

@@ -91,22 +91,28 @@ std::string MusicFollower::load()
 void MusicFollower::follow(const LiveClock& clock)
 {
     const bool audible = clock.playing() && clock.speed() == 1.0;
-    if (engine_ != nullptr && copy_ >= 0) {
-        const std::uint64_t at = tuneFrameAt(clock.time(), rate_, length_);
+    if (engine_ != nullptr && copy_ >= 0 && audible && (!audible_ || !started_ || clock.cues() != cues_)) {
+        // From the cue itself, not from where the clock has got to since, so that a jump is
+        // heard from the very frame jumped to (a return to 1x has no cue of its own).
+        const double from = clock.cues() != cues_ ? clock.cueTime() : clock.time();
+        const std::uint64_t at = tuneFrameAt(from, rate_, length_);
         if (!started_) {
-            if (audible) {
-                engine_->play(pathOf(copy_).c_str(), at);
-                started_ = true;
-            }
-        } else if (audible != audible_ || (audible && clock.jumps() != jumps_)) {
-            if (audible) {
-                engine_->seek(at);
-                engine_->resume();
-            } else {
-                engine_->pause();
-            }
+            engine_->play(pathOf(copy_).c_str(), at);
+            started_ = true;
+        } else {
+            engine_->seek(at);
+            engine_->resume();
         }
+    } else if (engine_ != nullptr && started_ && audible_ && !audible) {
+        engine_->pause();
     }
     audible_ = audible;
-    jumps_ = clock.jumps();
+    cues_ = clock.cues();
+}
+
+std::optional<double> MusicFollower::heardSeconds() const
+{
+    if (engine_ == nullptr || !started_)
+        return std::nullopt;
+    return static_cast<double>(engine_->position()) / rate_;
 }

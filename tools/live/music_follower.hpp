@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "clock.hpp"
@@ -27,6 +28,8 @@ public:
     void follow(const LiveClock& clock);
 
     bool hasDevice() const { return engine_ != nullptr; }
+    // Where in the tune the music is heard now, in seconds; none while nothing has played.
+    std::optional<double> heardSeconds() const;
 
 private:
     std::unique_ptr<SoundEngine> engine_;
@@ -35,5 +38,5 @@ private:
     std::uint64_t length_ = 0;
     bool started_ = false;  // the engine plays the copy
     bool audible_ = false;
-    std::uint64_t jumps_ = 0;
+    std::uint64_t cues_ = 0;
 };

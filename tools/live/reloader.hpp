@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "diagnostics.hpp"
+#include "framebuffer.hpp"
 #include "music_follower.hpp"
 #include "scenes.hpp"
 
@@ -20,7 +21,7 @@ struct ReloadReport {
     std::string files;    // what changed
     std::string outcome;  // what became of it
     bool ok = false;      // everything it fed was replaced
-    double compileMs = 0.0;  // the driver's compile and link of the programs rebuilt
+    double compileMs = 0.0;  // the driver's compile, link and first use of the programs rebuilt
     std::chrono::system_clock::time_point when;
 };
 
@@ -52,6 +53,7 @@ private:
         double compileMs;
     };
     Scenes startScenes();
+    void warmUp(Cue scene);
     Built buildRow(std::size_t row);
     GLuint loadPicture();  // a texture, 0 when the picture is unfit
     bool loadTune();
@@ -63,5 +65,6 @@ private:
     std::vector<Findings::Entry> problems_;  // current_'s, without repeats
     std::set<std::string> printed_;  // this reload's reports on standard output so far
     Scenes scenes_;
+    const Framebuffer warmUpTarget_{1, 1};
     ReloadReport last_;
 };

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// How long the studio waits for input, while nothing moves, before it looks at the files again.
+inline constexpr double kIdleWaitSeconds = 0.005;
+
 class FileWatcher {
 public:
     // `files` are relative to the working directory; their folders must lie directly in it.
