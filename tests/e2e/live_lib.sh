@@ -40,54 +40,44 @@ alive() {
   kill -0 "$demo_pid" 2>/dev/null || fail "demo-live ended: $1"
 }
 
-# Polls until the screen matches picture $1 to at least $2 dB; $3 names the wait.
-wait_for_screen() {
-  local deadline=$((SECONDS + poll_limit)) score=
+# Polls until the command succeeds, for poll_limit seconds at most, with the studio running
+# (else fails naming $1, what it waits for); false when the time is up.
+poll() {
+  local what=$1 deadline=$((SECONDS + poll_limit))
+  shift
   while ((SECONDS < deadline)); do
-    alive "$3"
-    grab "$work/screen.png"
-    score=$(psnr "$work/screen.png" "$1")
-    psnr_above "$score" "$2" && return 0
-    sleep 0.1
-  done
-  fail "$3: the screen scores $score dB against the expected frame"
-}
-
-# Polls until the screen scores below $2 dB against picture $1; $3 names the wait.
-wait_for_change() {
-  local deadline=$((SECONDS + poll_limit))
-  while ((SECONDS < deadline)); do
-    alive "$3"
-    grab "$work/screen.png"
-    psnr_above "$(psnr "$work/screen.png" "$1")" "$2" || return 0
-    sleep 0.1
-  done
-  fail "$3: the screen did not change"
-}
-
-# Polls until two grabs in a row are identical; leaves the frame in $1.
-wait_for_still() {
-  local deadline=$((SECONDS + poll_limit))
-  grab "$1"
-  while ((SECONDS < deadline)); do
-    alive "$2"
-    grab "$work/again.png"
-    [ "$(psnr "$1" "$work/again.png")" = inf ] && return 0
-    mv "$work/again.png" "$1"
-  done
-  fail "$2: the screen never stood still"
-}
-
-# Polls until the studio's standard output has $2 lines matching pattern $1.
-wait_for_output() {
-  local deadline=$((SECONDS + poll_limit))
-  while ((SECONDS < deadline)); do
-    (($(grep -cE -- "$1" "$work/stdout") >= ${2:-1})) && return 0
-    alive "waiting for output: $1"
+    alive "waiting for $what"
+    "$@" && return 0
     sleep 0.05
   done
-  fail "no output matching: $1"
+  return 1
 }
+poll_until() { poll "$@" || fail "timed out waiting for $1"; }
+
+# Whether the screen scores at least $2 dB against picture $1 (or below, with "below" as $3).
+screen_scores() {
+  grab "$work/screen.png"
+  score=$(psnr "$work/screen.png" "$1")
+  if psnr_above "$score" "$2"; then [ "${3:-}" != below ]; else [ "${3:-}" = below ]; fi
+}
+# Polls until the screen matches picture $1 to at least $2 dB; $3 names the wait.
+wait_for_screen() { poll "$3" screen_scores "$1" "$2" || fail "$3: the screen scores $score dB"; }
+# Polls until the screen scores below $2 dB against picture $1; $3 names the wait.
+wait_for_change() { poll_until "$3" screen_scores "$1" "$2" below; }
+
+# Whether the screen is as it was at the last call (in $1), which it then shows.
+screen_still() {
+  grab "$work/again.png"
+  [ -f "$1" ] && [ "$(psnr "$1" "$work/again.png")" = inf ] && return 0
+  mv "$work/again.png" "$1"
+  return 1
+}
+# Polls until two grabs in a row are identical, and leaves the frame in $1; $2 names the wait.
+wait_for_still() { rm -f "$1"; poll_until "$2" screen_still "$1"; }
+
+# Polls until the studio's standard output has $2 lines (1 if not given) matching pattern $1.
+output_has() { (($(grep -cE -- "$1" "$work/stdout") >= ${2:-1})); }
+wait_for_output() { poll_until "output matching: $1" output_has "$@"; }
 
 # Ends the studio with Escape; it must exit 0.
 quit_live() {
