@@ -1,9 +1,16 @@
 # demo-live shows the demo's own frames: started paused at 20 s, a window of half the show's
 # size shows exactly demo-snapshot's frame at 20 s at that size (the 1080p frame scaled down);
-# Space plays it on and a second Space stops it again, on another frame.
+# Space plays it on and a second Space stops it again, on another frame. A bad option is
+# refused with a message and status 2, before any window.
 SCREEN_SIZE=960x540x24
 source "$(dirname "$0")/live_lib.sh"
 copy_data
+
+status=0
+"$LIVE" --at 20 --speed 2 >"$work/stdout" 2>"$work/stderr" || status=$?
+expect_eq "$status" 2 "exit status for a bad option"
+grep -q "unknown option '--speed'" "$work/stderr" || fail "no message for a bad option: $(cat "$work/stderr")"
+
 snapshot 20 "$work/at20.png"
 
 start_live --at 20 --paused --no-hud

@@ -113,7 +113,8 @@ double sceneStart(Cue scene)
             continue;
         const float start = std::max(span.start, 0.0f);
         // An open start is not drawn itself: the scene begins with the next representable time.
-        return span.startIsOpen ? std::nextafter(start, std::numeric_limits<float>::infinity()) : start;
+        return static_cast<double>(
+            span.startIsOpen ? std::nextafter(start, std::numeric_limits<float>::infinity()) : start);
     }
     return 0.0;
 }

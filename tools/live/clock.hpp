@@ -11,7 +11,7 @@
 // The frame grid of the studio's frame steps and its time readout.
 inline constexpr double kStudioFps = 60.0;
 // The studio's time runs from 0 to the end of the schedule.
-inline constexpr double kScheduleSeconds = kDemoEnd;
+inline constexpr double kScheduleSeconds = static_cast<double>(kDemoEnd);
 
 class LiveClock {
 public:

@@ -1,7 +1,6 @@
 // The studio's keys; see controls.hpp. GLFW names keys by their place on a US keyboard.
 #include "controls.hpp"
 
-#include <glad/gl.h>
 #include <GLFW/glfw3.h>
 
 #include "hud.hpp"

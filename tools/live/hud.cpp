@@ -19,7 +19,7 @@ constexpr float kTimelineHeight = 28.0f;
 constexpr float kSceneInset = 5.0f;  // the scenes' bars inside the timeline, above and below
 constexpr float kLoopBar = 4.0f;
 constexpr float kCursorWidth = 2.0f;
-constexpr float kTickSeconds = 10.0f;
+constexpr double kTickSeconds = 10.0;
 constexpr float kTickLength = 4.0f;
 constexpr float kGraphWidth = 240.0f;
 constexpr float kGraphHeight = 36.0f;
@@ -73,15 +73,15 @@ std::optional<double> timeline(const LiveClock& clock)
     ImDrawList* draw = ImGui::GetWindowDrawList();
     draw->AddRectFilled(origin, ImVec2(origin.x + width, bottom), kGapColour);
     for (const SceneSpan& span : kDemoTimeline) {
-        const float from = xAt(std::max(0.0f, span.start));
-        const float to = xAt(span.end);
+        const float from = xAt(static_cast<double>(std::max(0.0f, span.start)));
+        const float to = xAt(static_cast<double>(span.end));
         draw->AddRectFilled(ImVec2(from, top + kSceneInset), ImVec2(to, bottom - kSceneInset),
                             kSceneColours[sceneNumber(span.scene) - 1]);
         char label[8];
         std::snprintf(label, sizeof label, "%d", sceneNumber(span.scene));
         draw->AddText(ImVec2(from + kSceneInset, top + kSceneInset), kCursorColour, label);
     }
-    for (float tick = 0.0f; tick <= kDemoEnd; tick += kTickSeconds)
+    for (double tick = 0.0; tick <= kScheduleSeconds; tick += kTickSeconds)
         draw->AddLine(ImVec2(xAt(tick), bottom - kTickLength), ImVec2(xAt(tick), bottom), kTickColour);
     const LiveClock::Span& loop = clock.loop();
     draw->AddRectFilled(ImVec2(xAt(loop.in), top), ImVec2(xAt(loop.out), top + kLoopBar),
@@ -216,7 +216,7 @@ std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, co
         const LiveClock::Span& loop = clock.loop();
         ImGui::Text("| loop %.2f - %.2f s %s", loop.in, loop.out, loop.on ? "on" : "off");
         seek = timeline(clock);
-        const double latest = frameTimes_[(nextFrameTime_ + kFrameTimes - 1) % kFrameTimes];
+        const auto latest = static_cast<double>(frameTimes_[(nextFrameTime_ + kFrameTimes - 1) % kFrameTimes]);
         char overlay[32];
         std::snprintf(overlay, sizeof overlay, "%.1f ms", latest);
         ImGui::PlotLines("##frame times", frameTimes_.data(), static_cast<int>(kFrameTimes),

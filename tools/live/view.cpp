@@ -14,7 +14,10 @@ int scaled(int size, double scale)
     return std::max(1, static_cast<int>(std::lround(size * scale)));
 }
 
-}  // namespace
+// Where a picture of one size goes in a window of another: as large as fits, centred.
+struct Placement {
+    int x, y, width, height;
+};
 
 Placement letterbox(int width, int height, int windowWidth, int windowHeight)
 {
@@ -23,6 +26,8 @@ Placement letterbox(int width, int height, int windowWidth, int windowHeight)
     const int fitHeight = std::min(windowHeight, scaled(height, scale));
     return {(windowWidth - fitWidth) / 2, (windowHeight - fitHeight) / 2, fitWidth, fitHeight};
 }
+
+}  // namespace
 
 ShowView::ShowView(double previewScale)
     : previewScale_(previewScale),

@@ -7,12 +7,6 @@
 #include "framebuffer.hpp"
 #include "scenes.hpp"
 
-// Where a picture of one size goes in a window of another: as large as fits, centred.
-struct Placement {
-    int x, y, width, height;
-};
-Placement letterbox(int width, int height, int windowWidth, int windowHeight);
-
 class ShowView {
 public:
     // Makes the targets in the current context; `previewScale` is the preview's fraction of
