@@ -7,7 +7,6 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "texture.hpp"
-#include "window.hpp"
 
 namespace {
 
@@ -49,14 +48,13 @@ void setImageSampler(const Shader& imageShader)
     glUniform1i(location(imageShader.programId, kImageSamplerUniform), kImageTextureUnit);
 }
 
-// Makes the program current and sets the resolution (always the show's 1920 by 1080,
-// whatever the framebuffer) and the time. The program stays current.
-void setFrameUniforms(const Shader& shader, float t)
+// Makes the program current and sets the resolution (the show's 1920 by 1080 whatever the
+// framebuffer, but for a preview) and the time. The program stays current.
+void setFrameUniforms(const Shader& shader, float t, Resolution resolution)
 {
     const GLuint program = shader.programId;
     glUseProgram(program);
-    glUniform2f(location(program, kResolutionUniform), static_cast<float>(kWindowWidth),
-                static_cast<float>(kWindowHeight));
+    glUniform2f(location(program, kResolutionUniform), resolution.width, resolution.height);
     glUniform1f(location(program, kTimeUniform), t);
 }
 
@@ -77,6 +75,11 @@ const Shader& Scenes::shaderFor(Cue scene) const
     }
 }
 
+Shader& Scenes::shaderFor(Cue scene)
+{
+    return const_cast<Shader&>(static_cast<const Scenes&>(*this).shaderFor(scene));
+}
+
 Scenes loadScenes()
 {
     const Shader imageShader = buildShader(Cue::Scene1);
@@ -89,12 +92,30 @@ Scenes loadScenes()
     return {imageShader, firstShader, secondShader, screenQuad, texturedQuad, imageTexture};
 }
 
-void drawScene(const Scenes& scenes, Cue scene, float t)
+Scenes assembleScenes(const std::array<GLuint, std::size(kScenePrograms)>& programs, GLuint imageTexture)
+{
+    Scenes scenes{Shader(0u), Shader(0u), Shader(0u), buildScreenQuad(), buildTexturedQuad(), imageTexture};
+    for (std::size_t row = 0; row < programs.size(); ++row)
+        scenes.shaderFor(kScenePrograms[row].scene).programId = programs[row];
+    setImageSampler(scenes.imageShader);
+    return scenes;
+}
+
+void replaceProgram(Scenes& scenes, Cue scene, GLuint program)
+{
+    Shader& shader = scenes.shaderFor(scene);
+    glDeleteProgram(shader.programId);
+    shader.programId = program;
+    if (scene == Cue::Scene1)
+        setImageSampler(shader);
+}
+
+void drawScene(const Scenes& scenes, Cue scene, float t, Resolution resolution)
 {
     if (scene != Cue::Scene1 && scene != Cue::Scene2 && scene != Cue::Scene3)
         return;
     const Shader& shader = scenes.shaderFor(scene);
-    setFrameUniforms(shader, t);
+    setFrameUniforms(shader, t, resolution);
     if (programFor(scene).quad == Quad::Screen) {
         glBindVertexArray(scenes.screenQuad.vertexArray);
         drawBoundQuad();
@@ -109,11 +130,11 @@ void drawScene(const Scenes& scenes, Cue scene, float t)
     drawBoundQuad();
 }
 
-Cue renderFrame(const Scenes& scenes, float t)
+Cue renderFrame(const Scenes& scenes, float t, Resolution resolution)
 {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const Cue cue = demoTimeline(t);
-    drawScene(scenes, cue, t);
+    drawScene(scenes, cue, t, resolution);
     return cue;
 }

@@ -6,10 +6,13 @@
 
 #include <glad/gl.h>
 
+#include <array>
+
 #include "mesh.hpp"
 #include "shader.hpp"
 #include "show_data.hpp"
 #include "timeline.hpp"
+#include "window.hpp"
 
 // What the scenes draw with, all made once at start-up.
 struct Scenes {
@@ -22,17 +25,35 @@ struct Scenes {
 
     // The program that draws scene 1, 2 or 3 (the cue of a row of kScenePrograms).
     const Shader& shaderFor(Cue scene) const;
+    Shader& shaderFor(Cue scene);
 };
+
+// The size "u_resolution" gives the scene programs: the show's 1920 by 1080 unless the frame is
+// rendered at another size (demo-live's preview).
+struct Resolution {
+    float width;
+    float height;
+};
+inline constexpr Resolution kShowResolution{static_cast<float>(kWindowWidth), static_cast<float>(kWindowHeight)};
 
 // Builds everything the scenes draw with, in start-up order: the three programs, screenQuad
 // then texturedQuad, the picture, then scene 1's sampler. Failures are reported by each
 // loader and the show goes on with whatever resulted.
 Scenes loadScenes();
 
+// The same around programs and a picture made elsewhere (one program per row of
+// kScenePrograms, in its order): the quads are built and scene 1's sampler set as loadScenes
+// does. For a program that builds and checks its own, as demo-live does.
+Scenes assembleScenes(const std::array<GLuint, std::size(kScenePrograms)>& programs, GLuint imageTexture);
+
+// Puts a program built elsewhere in the place of scene 1's, 2's or 3's, deleting the one it
+// replaces; scene 1's gets its sampler set as at start-up.
+void replaceProgram(Scenes& scenes, Cue scene, GLuint program);
+
 // Draws scene 1, 2 or 3 at demo time t; any other cue draws nothing. Every scene sets all
 // the state it draws with, so nothing depends on what an earlier pass left behind.
-void drawScene(const Scenes& scenes, Cue scene, float t);
+void drawScene(const Scenes& scenes, Cue scene, float t, Resolution resolution = kShowResolution);
 
 // One pass's picture, as the frame loop makes it: cleared to opaque black, then the scene
 // that the schedule picks for t, if any. Returns that cue, so the caller can tell the end.
-Cue renderFrame(const Scenes& scenes, float t);
+Cue renderFrame(const Scenes& scenes, float t, Resolution resolution = kShowResolution);

@@ -10,6 +10,8 @@
 class Shader {
 public:
     Shader(const char* vertexPath, const char* fragmentPath);
+    // Holds a program built and checked elsewhere (demo-live builds its own).
+    explicit Shader(GLuint program) : programId(program) {}
 
     // Prints the driver's log when a shader ("VERTEX", "FRAGMENT") failed to compile or,
     // for exactly "PROGRAM", a program failed to link; silent otherwise.

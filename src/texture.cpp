@@ -157,15 +157,8 @@ bool fitsTexture(const Picture& picture)
     return picture.width <= maxSize && picture.height <= maxSize;
 }
 
-GLuint loadTexture()
+void uploadPicture(GLuint texture, const Picture& picture)
 {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    const Picture picture = readPicture(kImagePath);
-    if (!picture.pixels || !fitsTexture(picture)) {
-        std::cout << "Texture failed to load at path: " << kImagePath << std::endl;
-        return texture;
-    }
     const GLenum format = picture.format;
     const int width = picture.width;
     const int height = picture.height;
@@ -190,5 +183,17 @@ GLuint loadTexture()
         const GLint greyAlpha[] = {GL_RED, GL_RED, GL_RED, GL_GREEN};
         glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, greyAlpha);
     }
+}
+
+GLuint loadTexture()
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    const Picture picture = readPicture(kImagePath);
+    if (!picture.pixels || !fitsTexture(picture)) {
+        std::cout << "Texture failed to load at path: " << kImagePath << std::endl;
+        return texture;
+    }
+    uploadPicture(texture, picture);
     return texture;  // the pixels go with the picture
 }

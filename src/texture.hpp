@@ -41,3 +41,7 @@ Picture decodePicture(const unsigned char* bytes, std::size_t size);
 
 // Whether the current context's driver takes a texture of the picture's size.
 bool fitsTexture(const Picture& picture);
+
+// Uploads a picture that has pixels and fits into `texture`, a name that has no image yet, as
+// loadTexture does, and leaves it bound to GL_TEXTURE_2D on the active unit.
+void uploadPicture(GLuint texture, const Picture& picture);

@@ -8,6 +8,10 @@
 //   music_wav_tool resumed CAPTURE FRAMES     the same with one run of silence allowed within, the
 //                                             pattern going on after it from where it stopped:
 //                                             prints the frames before it, in it, and after it
+//   music_wav_tool runs CAPTURE FRAMES        the capture as runs of the pattern (FRAMES < 32767),
+//                                             looped at FRAMES, and of silence: "play FIRST COUNT"
+//                                             or "silence COUNT" a line; status 2 at a frame that
+//                                             is neither
 //   music_wav_tool complete CAPTURE           status 0 when the capture's header was completed
 //                                             (the device was stopped before the process ended)
 //   music_wav_tool same SOUND TUNE FRAME      status 0 when SOUND is TUNE from FRAME on (modulo its
@@ -72,6 +76,36 @@ Match matching(const char* path, int frames, bool gapAllowed)
     return match;
 }
 
+// Prints the capture's runs; see the top of the file.
+int runs(const char* path, int frames)
+{
+    const std::vector<float> samples = stereo(path);
+    long first = -1, count = 0, next = -1;  // the run so far: its first frame, length, next frame
+    const auto end = [&] {
+        if (count > 0)
+            std::cout << (first < 0 ? "silence " : "play " + std::to_string(first) + ' ') << count << '\n';
+    };
+    for (std::size_t i = 0; i < samples.size() / 2; ++i) {
+        const float left = samples[2 * i] * 32768, right = samples[2 * i + 1] * 32768;
+        const long k = left == 0 && right == 0 ? -1 : long(left) - 1;
+        if (k >= frames || left != std::floor(left) || right != -left) {
+            end();
+            std::cerr << "frame " << i << ": " << left << ' ' << right << " is neither silence nor the pattern\n";
+            return 2;
+        }
+        if (count > 0 && (k < 0 ? first < 0 : first >= 0 && k == next)) {
+            ++count;
+        } else {
+            end();
+            first = k;
+            count = 1;
+        }
+        next = (k + 1) % frames;
+    }
+    end();
+    return 0;
+}
+
 // Sample i of the looped tune from frame `from` + `lag` on (the loop's start when negative).
 float tuneAt(const std::vector<float>& tune, long from, long lag, std::size_t i)
 {
@@ -128,6 +162,8 @@ int main(int argc, char** argv)
             std::cout << match.played << ' ' << match.silent << ' ' << match.resumed << '\n';
         return match.broken ? 2 : 0;
     }
+    if (args.size() == 3 && args[0] == "runs")
+        return runs(args[1].c_str(), std::stoi(args[2]));
     if (args.size() == 2 && args[0] == "complete") {  // the RIFF size is all ones until then
         char riff[8] = {};
         return !std::ifstream(args[1], std::ios::binary).read(riff, 8) || std::string(riff + 4, 4) == "\xff\xff\xff\xff";

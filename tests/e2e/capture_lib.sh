@@ -26,13 +26,4 @@ expect_eq() {
   [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
 }
 
-# Fails unless the peak signal-to-noise ratio of two pictures' RGB is at least $3 dB
-# ("inf" when identical); $4 names the frame.
-psnr_at_least() {
-  local score
-  score=$(ffmpeg -hide_banner -nostdin -i "$1" -i "$2" \
-    -lavfi '[0]format=rgb24[a];[1]format=rgb24[b];[a][b]psnr' -f null - 2>&1 |
-    sed -n 's/.*PSNR.* average:\([^ ]*\).*/\1/p')
-  [ "$score" = inf ] || awk -v a="$score" -v b="$3" 'BEGIN { exit !(a >= b) }' ||
-    fail "$4: PSNR $score dB against the demo's"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/psnr.sh"

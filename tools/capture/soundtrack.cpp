@@ -6,13 +6,13 @@
 #include <sndfile.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "music_reader.hpp"
+#include "tune_position.hpp"
 
 namespace {
 
@@ -32,10 +32,9 @@ void writeSoundtrack(const char* tunePath, double fromSeconds, double seconds, c
     if (!tune.playable())
         throw std::runtime_error(std::string("cannot read the tune ") + tunePath);
     const int channels = tune.channels();
-    const double rate = tune.sampleRate();
     // Both ends rounded from demo time, so back-to-back captures cut the tune seamlessly.
-    const auto start = static_cast<std::uint64_t>(std::llround(fromSeconds * rate));
-    const auto end = static_cast<std::uint64_t>(std::llround((fromSeconds + seconds) * rate));
+    const std::uint64_t start = streamFrameAt(fromSeconds, tune.sampleRate());
+    const std::uint64_t end = streamFrameAt(fromSeconds + seconds, tune.sampleRate());
     const auto length = static_cast<std::size_t>(end - start);
 
     SF_INFO info{};

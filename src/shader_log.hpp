@@ -1,5 +1,5 @@
 // Reads a GLSL compiler's or linker's info log as a list of entries with the source line
-// each one points at, so that demo-check can name the file and quote the line. Knows Mesa's
+// each one points at, so that the diagnostics can name the file and quote the line. Knows Mesa's
 // "0:12(3): error: ..." and the "ERROR: 0:12: ..." and "0(12) : error C0000: ..." forms.
 #pragma once
 

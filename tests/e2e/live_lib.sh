@@ -1,0 +1,87 @@
+# Shared steps for the tests of demo-live as its users run it: a virtual screen of its own
+# (SCREEN_SIZE, set before sourcing), a working copy of the built data that a case edits,
+# the studio started there in the background, the screen read back, and waits that poll the
+# screen or the studio's output with a limit.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/psnr.sh"
+: "${LIVE:?}" "${SNAPSHOT:?}"
+screen_size=${SCREEN_SIZE%x*}
+poll_limit=60  # seconds; a healthy run takes a fraction of it
+
+# The data copied, not linked: the cases edit them.
+copy_data() {
+  rm -rf "${run_dir:?}"/*
+  local item
+  for item in $(data_files | cut -d/ -f1 | sort -u); do
+    cp -r "$DEMO_DATA/$item" "$run_dir/"
+  done
+}
+
+# Starts demo-live in the copy, filling the screen, with the given options.
+start_live() {
+  (cd "$run_dir" && exec "$LIVE" --fullscreen "$@" >"$work/stdout" 2>"$work/stderr") &
+  demo_pid=$!
+  xdotool search --sync --classname demo-live >/dev/null
+}
+
+# The show at time $1 as demo-snapshot renders it from the copy as it is now, at the screen's
+# size, into $2.
+snapshot() {
+  (cd "$run_dir" && "$SNAPSHOT" "$1" "$2" "$screen_size") || fail "demo-snapshot $1 failed"
+}
+
+# What the screen shows now, into $1.
+grab() {
+  ffmpeg -v error -nostdin -y -f x11grab -draw_mouse 0 -video_size "$screen_size" -i "$DISPLAY" \
+    -frames:v 1 "$1"
+}
+
+alive() {
+  kill -0 "$demo_pid" 2>/dev/null || fail "demo-live ended: $1"
+}
+
+# Polls until the command succeeds, for poll_limit seconds at most, with the studio running
+# (else fails naming $1, what it waits for); false when the time is up.
+poll() {
+  local what=$1 deadline=$((SECONDS + poll_limit))
+  shift
+  while ((SECONDS < deadline)); do
+    alive "waiting for $what"
+    "$@" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+poll_until() { poll "$@" || fail "timed out waiting for $1"; }
+
+# Whether the screen scores at least $2 dB against picture $1 (or below, with "below" as $3).
+screen_scores() {
+  grab "$work/screen.png"
+  score=$(psnr "$work/screen.png" "$1")
+  if psnr_above "$score" "$2"; then [ "${3:-}" != below ]; else [ "${3:-}" = below ]; fi
+}
+# Polls until the screen matches picture $1 to at least $2 dB; $3 names the wait.
+wait_for_screen() { poll "$3" screen_scores "$1" "$2" || fail "$3: the screen scores $score dB"; }
+# Polls until the screen scores below $2 dB against picture $1; $3 names the wait.
+wait_for_change() { poll_until "$3" screen_scores "$1" "$2" below; }
+
+# Whether the screen is as it was at the last call (in $1), which it then shows.
+screen_still() {
+  grab "$work/again.png"
+  [ -f "$1" ] && [ "$(psnr "$1" "$work/again.png")" = inf ] && return 0
+  mv "$work/again.png" "$1"
+  return 1
+}
+# Polls until two grabs in a row are identical, and leaves the frame in $1; $2 names the wait.
+wait_for_still() { rm -f "$1"; poll_until "$2" screen_still "$1"; }
+
+# Polls until the studio's standard output has $2 lines (1 if not given) matching pattern $1.
+output_has() { (($(grep -cE -- "$1" "$work/stdout") >= ${2:-1})); }
+wait_for_output() { poll_until "output matching: $1" output_has "$@"; }
+
+# Ends the studio with Escape; it must exit 0.
+quit_live() {
+  xdotool key Escape
+  finish_demo
+  expect_eq "$status" 0 "exit status ($1)"
+}

@@ -1,0 +1,72 @@
+# demo-live reloads the data as they are saved, on a copy that the test edits: scene 1's
+# fragment shader rewritten in place, then saved by rename (as editors save), each shows on
+# screen as demo-snapshot renders the edited data; a shader that does not compile is listed
+# file:line with its line quoted, and one that compiles but no longer samples the picture is
+# refused as demo-check would, the last good picture staying on screen until the shader is
+# fixed; a deleted picture keeps the last good one and a new one shows once it is back; a
+# broken tune keeps the studio going.
+SCREEN_SIZE=960x540x24
+source "$(dirname "$0")/live_lib.sh"
+copy_data
+at=5  # scene 1, the cheapest scene to render
+frag=$(awk '$1 == "program" { print $3; exit }' "$show_data")
+picture=$(data_entry picture)
+snapshot "$at" "$work/original.png"
+cp "$run_dir/$frag" "$work/original.fs"
+
+start_live --at "$at" --paused --no-hud
+wait_for_screen "$work/original.png" 45 "the start"
+
+# The colour channels turned, the shader otherwise as it was: it still uses every input the
+# demo feeds it, so it passes the interface checks.
+turned() { sed "s/^}\$/    FragColor.rgb = FragColor.$1;\\n}/" "$work/original.fs"; }
+# A frame on and back: the same time drawn again, by whatever program the scene has now.
+redraw() { xdotool key period comma; }
+
+turned brg >"$work/brg.fs"
+cat "$work/brg.fs" >"$run_dir/$frag"  # rewritten in place: same file, truncated and written
+wait_for_output "^demo-live: $frag: scene 1 rebuilt"
+snapshot "$at" "$work/brg.png"
+wait_for_screen "$work/brg.png" 45 "the shader rewritten in place"
+
+turned gbr >"$work/gbr.fs"
+cp "$work/gbr.fs" "$run_dir/$frag.new"
+mv "$run_dir/$frag.new" "$run_dir/$frag"  # saved by rename
+wait_for_output "^demo-live: $frag: scene 1 rebuilt" 2
+snapshot "$at" "$work/gbr.png"
+wait_for_screen "$work/gbr.png" 45 "the shader saved by rename"
+
+sed -i '20i\    float broken = ;' "$run_dir/$frag"
+wait_for_output "^demo-live: $frag: scene 1 keeps its last good program"
+grep -qE "^$frag:20: error: " "$work/stdout" || fail "the compile error is not listed as $frag:20"
+grep -qxF "    float broken = ;" "$work/stdout" || fail "the line at fault is not quoted"
+redraw
+wait_for_screen "$work/gbr.png" 45 "the last good program after a broken save"
+sed 's/texture(texture15, uv)/vec4(uv, 0.0, 1.0)/' "$work/original.fs" >"$run_dir/$frag"
+wait_for_output "^demo-live: $frag: scene 1 keeps its last good program" 2
+grep -qF 'uniform "texture15" (sampler2D) is not active' "$work/stdout" || fail "the lost sampler is not told"
+redraw
+wait_for_screen "$work/gbr.png" 45 "the last good program after a save that loses the sampler"
+cp "$work/original.fs" "$run_dir/$frag"
+wait_for_output "^demo-live: $frag: scene 1 rebuilt" 3
+wait_for_screen "$work/original.png" 45 "the shader fixed"
+
+ffmpeg -v error -nostdin -i "$run_dir/$picture" -vf vflip "$work/flipped.png"
+rm "$run_dir/$picture"
+wait_for_output "^demo-live: $picture: the picture keeps its last good one"
+grep -qF "$picture: cannot be read (No such file or directory)" "$work/stdout" || fail "the deletion is not told"
+redraw
+wait_for_screen "$work/original.png" 45 "the last good picture after its deletion"
+cp "$work/flipped.png" "$run_dir/$picture"
+wait_for_output "^demo-live: $picture: picture reloaded"
+snapshot "$at" "$work/flipped-show.png"
+wait_for_screen "$work/flipped-show.png" 45 "the picture back, flipped"
+
+tune=$(data_entry tune)
+printf 'RIFF....WAVEjunk' >"$run_dir/$tune"
+wait_for_output "^demo-live: $tune: the tune keeps its last good one"
+grep -qF "$tune: not a WAV the demo plays" "$work/stdout" || fail "the broken tune's problem is not told"
+xdotool key Home
+wait_for_change "$work/flipped-show.png" 35 "still running after a broken tune"
+quit_live "after the reloads"
+echo "live reload: in place, by rename, broken and fixed shader, deleted and new picture, broken tune"

@@ -1,0 +1,40 @@
+// The studio's heads-up display, drawn with Dear ImGui over the show: the time (seconds and
+// frame), the scene, a timeline of the whole schedule with the scenes, the black gaps, the loop
+// span and the time on it (dragging on it seeks), play state and speed, where the music is heard,
+// frame times, the latest reload and the problems the data have now. A preview is marked on screen even with it hidden.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "clock.hpp"
+#include "music_follower.hpp"
+#include "reloader.hpp"
+#include "view.hpp"
+
+struct GLFWwindow;
+
+class Hud {
+public:
+    // Takes over the window's input callbacks, passing each event on to the one set before.
+    Hud(GLFWwindow* window, bool shown);
+    ~Hud();
+    Hud(const Hud&) = delete;
+    Hud& operator=(const Hud&) = delete;
+
+    void toggle() { shown_ = !shown_; }
+    // The time from one shown frame to the next, for the readout and the graph.
+    void noteFrameTime(double milliseconds);
+
+    // Draws over the window's framebuffer; returns the time to seek to while the timeline is
+    // dragged.
+    std::optional<double> draw(const LiveClock& clock, const ShowView& view, const Reloader& reloader,
+                               const MusicFollower& music);
+
+private:
+    static constexpr std::size_t kFrameTimes = 120;
+
+    bool shown_;
+    std::array<float, kFrameTimes> frameTimes_{};
+    std::size_t nextFrameTime_ = 0;
+};

@@ -1,0 +1,148 @@
+// demo-live: the show's live studio. Plays the show in a resizable window, drawn by the demo's
+// own scene code at 1920x1080 and scaled to fit, with the music in step, on a timeline of its
+// own; reloads a shader, the picture or the tune the moment it is saved, keeping the last good
+// one and listing what is wrong when it can't be used.   demo-live [options]   (see --help)
+#include <glad/gl.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "clock.hpp"
+#include "controls.hpp"
+#include "gl_context.hpp"
+#include "hud.hpp"
+#include "music_follower.hpp"
+#include "options.hpp"
+#include "reloader.hpp"
+#include "show_data.hpp"
+#include "view.hpp"
+#include "watcher.hpp"
+#include "window.hpp"
+
+namespace {
+
+constexpr int kBadUsageStatus = 2;
+constexpr int kFailureStatus = 1;
+constexpr int kWindowedWidth = 1280;
+constexpr int kWindowedHeight = 720;
+constexpr const char* kTitle = "demo-live";
+// After input, ImGui settles its hover and drag states over a frame or two more.
+constexpr int kFramesAfterInput = 2;
+
+// A resizable window with an OpenGL 3.3 core context, current; or the primary monitor at its
+// current mode.
+GLFWwindow* openStudioWindow(bool fullscreen)
+{
+    requestCoreContext();
+    GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    GLFWwindow* window = mode != nullptr
+        ? glfwCreateWindow(mode->width, mode->height, kTitle, monitor, nullptr)
+        : glfwCreateWindow(kWindowedWidth, kWindowedHeight, kTitle, nullptr, nullptr);
+    if (window != nullptr)
+        glfwMakeContextCurrent(window);
+    return window;
+}
+
+int fail(const char* program, const std::string& why)
+{
+    std::fprintf(stderr, "%s: %s\n", program, why.c_str());
+    return kFailureStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    LiveOptions options;
+    std::string error;
+    if (!parseLiveOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "%s: %s\n%s", argv[0], error.c_str(), liveUsage(argv[0]).c_str());
+        return kBadUsageStatus;
+    }
+    if (options.help) {
+        std::fputs(liveUsage(argv[0]).c_str(), stdout);
+        return 0;
+    }
+    if (!options.dataDir.empty()) {
+        std::error_code entered;
+        std::filesystem::current_path(options.dataDir, entered);
+        if (entered) {
+            std::fprintf(stderr, "%s: cannot enter %s: %s\n", argv[0], options.dataDir.c_str(),
+                         entered.message().c_str());
+            return kBadUsageStatus;
+        }
+    }
+
+    if (glfwInit() != GLFW_TRUE)
+        return fail(argv[0], "no display to open a window on");
+    GLFWwindow* window = openStudioWindow(options.fullscreen);
+    if (window == nullptr || !loadGlFunctions(glfwGetProcAddress)) {
+        glfwTerminate();
+        return fail(argv[0], "no OpenGL 3.3 core context");
+    }
+    glfwSwapInterval(1);
+
+    int status = 0;
+    try {
+        MusicFollower music(SoundEngine::open());
+        Reloader reloader(music);  // builds and checks everything, listing what is wrong
+        FileWatcher watcher(showDataFiles());
+        ShowView view(options.previewScale);
+        view.setPreview(options.preview);
+        LiveClock clock(options.at, !options.paused);
+        Studio studio{clock, view};
+        studio.lastTick = glfwGetTime();
+        installControls(window, studio);
+        Hud hud(window, options.hud);
+        studio.hud = &hud;
+
+        double shownTime = -1.0;  // the time of the frame in the view; none yet
+        int framesToShow = kFramesAfterInput;
+        while (!glfwWindowShouldClose(window)) {
+            catchUp(studio);
+            const double frameStart = studio.lastTick;
+            const std::vector<std::string> changed = watcher.changed();
+            if (!changed.empty() && reloader.reload(changed))
+                studio.rerender = true;
+            music.follow(clock);
+
+            const bool newFrame = studio.rerender || clock.time() != shownTime;
+            if (newFrame) {
+                view.render(reloader.scenes(), static_cast<float>(clock.time()));
+                shownTime = clock.time();
+                studio.rerender = false;
+            }
+            if (studio.input || !changed.empty())
+                framesToShow = kFramesAfterInput;
+            studio.input = false;
+            if (newFrame || framesToShow > 0) {
+                int width = 0;
+                int height = 0;
+                glfwGetFramebufferSize(window, &width, &height);
+                view.present(width, height);
+                if (const std::optional<double> seek = hud.draw(clock, view, reloader, music)) {
+                    catchUp(studio);
+                    clock.seek(*seek);
+                }
+                glfwSwapBuffers(window);
+                hud.noteFrameTime((glfwGetTime() - frameStart) * 1000.0);
+                framesToShow = std::max(0, framesToShow - 1);
+            }
+            if (clock.playing())
+                glfwPollEvents();
+            else
+                glfwWaitEventsTimeout(kIdleWaitSeconds);
+        }
+    } catch (const std::exception& problem) {
+        status = fail(argv[0], problem.what());
+    }
+    glfwTerminate();
+    return status;
+}
