@@ -8,7 +8,6 @@
 
 #include <cstring>
 #include <stdexcept>
-#include <string>
 
 namespace {
 

@@ -200,7 +200,7 @@ void finish(Canvas& canvas)
     });
 }
 
-Canvas paint(bool lettered)
+Canvas paintLayers(bool lettered)
 {
     Canvas canvas(kPosterWidth, kPosterHeight);
     paper(canvas);
@@ -218,12 +218,12 @@ Canvas paint(bool lettered)
 
 Canvas paintPoster()
 {
-    return paint(true);
+    return paintLayers(true);
 }
 
 Canvas paintUnlettered()
 {
-    return paint(false);
+    return paintLayers(false);
 }
 
 }  // namespace paint
