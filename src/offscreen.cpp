@@ -2,9 +2,45 @@
 #include "offscreen.hpp"
 
 #include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "egl_context.hpp"
+
+namespace {
+
+bool displayNamed()
+{
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && value[0] != '\0')
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<GlContext> openOffscreenContext()
+{
+    if (!displayNamed())
+        return openEglContext();
+    try {
+        return openHiddenWindowContext();
+    } catch (const std::runtime_error& windowError) {
+        // A display that is named but can't be reached (a closed session's, say) is no reason
+        // to give up while EGL can draw without one.
+        try {
+            return openEglContext();
+        } catch (const std::runtime_error& eglError) {
+            throw std::runtime_error(std::string(windowError.what()) + "; without the display: " + eglError.what());
+        }
+    }
+}
 
 OffscreenTarget::OffscreenTarget(int width, int height)
-    : OffscreenTarget(width, height, openHiddenWindowContext())
+    : OffscreenTarget(width, height, openOffscreenContext())
 {
 }
 

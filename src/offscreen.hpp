@@ -1,6 +1,7 @@
 // Renders the show off-screen, for the programs that draw the demo's scenes without showing
-// them (benchmarks, snapshots, tests): a GL context (a hidden window's unless given another)
-// and a framebuffer at the asked size that takes the drawing, with the demo's GL state.
+// them (benchmarks, snapshots, tests): a GL context (a hidden window's on a display, EGL's
+// without one, unless given another) and a framebuffer at the asked size that takes the
+// drawing, with the demo's GL state.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +11,15 @@
 #include "framebuffer.hpp"
 #include "gl_context.hpp"
 
+// An OpenGL 3.3 core context to draw off-screen in: a hidden window's when a display is named
+// (DISPLAY or WAYLAND_DISPLAY) and can be opened, else one through EGL with no display at all.
+// Throws std::runtime_error when neither can be had.
+std::unique_ptr<GlContext> openOffscreenContext();
+
 class OffscreenTarget {
 public:
     // Opens the context and binds the framebuffer with depth testing on, as in the demo.
-    // Throws std::runtime_error when there is no display or no OpenGL 3.3 core context.
+    // Throws std::runtime_error when there is no OpenGL 3.3 core context.
     OffscreenTarget(int width, int height);
     OffscreenTarget(int width, int height, std::unique_ptr<GlContext> context);
 

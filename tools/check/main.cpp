@@ -1,5 +1,5 @@
 // demo-check: for people who edit the demo's shaders, picture or tune. Loads every data file
-// the demo uses, as the demo does, in a hidden OpenGL context, and lists each problem under
+// the demo uses, as the demo does, in an off-screen OpenGL context, and lists each problem under
 // the file (and line) it comes from. Status 0 when all is well, 1 with problems, 2 when it
 // cannot check at all.   demo-check [DIRECTORY]   (default: the working directory)
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <string>
 
 #include "data_check.hpp"
-#include "gl_context.hpp"
+#include "offscreen.hpp"
 #include "show_data.hpp"
 
 namespace {
@@ -58,7 +58,7 @@ int main(int argc, char** argv)
 
     Findings findings;
     try {
-        const std::unique_ptr<GlContext> context = openHiddenWindowContext();
+        const std::unique_ptr<GlContext> context = openOffscreenContext();
         checkPrograms(findings);
         checkPicture(findings);
         checkTune(findings);

@@ -71,6 +71,15 @@ Canvas Canvas::shrunk(int width, int height) const
     return out;
 }
 
+Canvas Canvas::cropped(int x, int y, int width, int height) const
+{
+    Canvas out(width, height);
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            out.set(i, j, at(x + i, y + j));
+    return out;
+}
+
 std::vector<std::uint8_t> Canvas::rgba() const
 {
     constexpr double kMax = 255.0;

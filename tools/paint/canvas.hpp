@@ -46,6 +46,8 @@ public:
 
     // The canvas averaged down to a smaller size, each new pixel over the whole area it covers.
     Canvas shrunk(int width, int height) const;
+    // The box of that size whose top-left pixel is (x, y); it must lie within the canvas.
+    Canvas cropped(int x, int y, int width, int height) const;
 
     // 8-bit RGBA rows, top row first, fully opaque.
     std::vector<std::uint8_t> rgba() const;

@@ -1,8 +1,11 @@
-// officialposter: paints the picture that scene 1 shows, procedurally, to a PNG file.
-// Usage: officialposter OUTPUT.png. The build runs it; the same source gives the same bytes.
+// officialposter: paints the picture that scene 1 shows, procedurally, to a PNG file, and on
+// request the desktop icon: the poster's great globe, without the lettering around it.
+// Usage: officialposter OUTPUT.png [ICON.png]. The build runs it; the same source gives the
+// same bytes.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
@@ -13,24 +16,44 @@ namespace {
 // the smaller file decodes and uploads in half the time at the demo's start-up.
 constexpr int kStoredWidth = 1280;
 constexpr int kStoredHeight = 720;
+// The icon: the globe with a ring of its sun around it, at the desktops' usual largest size.
+constexpr double kIconSpanInGlobeRadii = 2.7;
+constexpr int kIconSize = 256;
+
+bool writePng(const paint::Canvas& picture, const char* path)
+{
+    constexpr int kChannels = 4;
+    constexpr int kCompression = 9;  // the most stb's writer offers: the grain costs bytes
+    stbi_write_png_compression_level = kCompression;
+    const auto pixels = picture.rgba();
+    if (stbi_write_png(path, picture.width(), picture.height(), kChannels, pixels.data(),
+                       picture.width() * kChannels) != 0)
+        return true;
+    std::fprintf(stderr, "officialposter: cannot write %s\n", path);
+    return false;
+}
+
+paint::Canvas icon()
+{
+    const paint::Canvas poster = paint::paintUnlettered();
+    const int span = static_cast<int>(std::lround(kIconSpanInGlobeRadii * paint::kGlobeRadius));
+    const int left = static_cast<int>(std::lround(paint::kGlobeCentre.x)) - span / 2;
+    const int top = static_cast<int>(std::lround(paint::kGlobeCentre.y)) - span / 2;
+    return poster.cropped(left, top, span, span).shrunk(kIconSize, kIconSize);
+}
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png [ICON.png]\n", argv[0]);
         return 2;
     }
     try {
-        const paint::Canvas poster = paint::paintPoster().shrunk(kStoredWidth, kStoredHeight);
-        constexpr int kChannels = 4;
-        constexpr int kCompression = 9;  // the most stb's writer offers: the grain costs bytes
-        stbi_write_png_compression_level = kCompression;
-        const auto pixels = poster.rgba();
-        if (!stbi_write_png(argv[1], poster.width(), poster.height(), kChannels, pixels.data(), poster.width() * kChannels)) {
-            std::fprintf(stderr, "officialposter: cannot write %s\n", argv[1]);
+        if (!writePng(paint::paintPoster().shrunk(kStoredWidth, kStoredHeight), argv[1]))
             return 1;
-        }
+        if (argc == 3 && !writePng(icon(), argv[2]))
+            return 1;
     } catch (const std::invalid_argument& e) {
         std::fprintf(stderr, "officialposter: %s\n", e.what());
         return 1;

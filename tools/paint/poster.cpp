@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "lettering.hpp"
-#include "shapes.hpp"
 
 namespace paint {
 namespace {
@@ -27,8 +26,6 @@ constexpr Colour kSteel{0.55, 0.58, 0.62};
 constexpr Point kSun{1425.0, 470.0};
 constexpr double kSunRadius = 400.0;
 constexpr Point kBandFrom{-50.0, 905.0}, kBandTo{1250.0, 690.0};
-constexpr Point kGlobeCentre{1440.0, 520.0};
-constexpr double kGlobeRadius = 270.0;
 
 // Integer hash of a pixel, as a value in [-1, 1]: grain that is the same on every run.
 double hashNoise(std::uint32_t x, std::uint32_t y, std::uint32_t salt)
@@ -203,9 +200,7 @@ void finish(Canvas& canvas)
     });
 }
 
-}  // namespace
-
-Canvas paintPoster()
+Canvas paintLayers(bool lettered)
 {
     Canvas canvas(kPosterWidth, kPosterHeight);
     paper(canvas);
@@ -213,9 +208,22 @@ Canvas paintPoster()
     halftoneSun(canvas);
     band(canvas);
     globes(canvas);
-    lettering(canvas);
+    if (lettered)
+        lettering(canvas);
     finish(canvas);
     return canvas;
+}
+
+}  // namespace
+
+Canvas paintPoster()
+{
+    return paintLayers(true);
+}
+
+Canvas paintUnlettered()
+{
+    return paintLayers(false);
 }
 
 }  // namespace paint
