@@ -111,7 +111,7 @@ own_lines() {
 }
 
 # The last demo time the trace shows, 0 before the first pass.
-last_time() { grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{print $3 + 0}'; }
+last_time() { grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{printf "%.9f\n", $3 + 0}'; }
 
 # The run went through the whole schedule and timed out with status 0: its last pass read a
 # time past 109 s and the close path never ran.

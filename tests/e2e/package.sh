@@ -32,7 +32,7 @@ unpacked=$(echo "$work"/unpacked/*)
 diff <(cd "$prefix" && find . | sort) <(cd "$unpacked" && find . | sort) >&2 ||
   fail "the archive's files differ from the package's"
 [ -x "$prefix/bin/demo" ] || fail "no launcher in bin/"
-for program in demo demo-check demo-capture demo-snapshot; do
+for program in demo demo-check demo-capture demo-snapshot demo-live; do
   [ -x "$prefix/lib/demo/$program" ] || fail "no $program in lib/demo/"
 done
 for file in $(data_files); do
