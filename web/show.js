@@ -55,8 +55,8 @@
 
     // The audio output's clock: the context time of the sound being heard now.
     heardSeconds() {
-      const stamp = this.context.getOutputTimestamp();
-      if (!stamp.performanceTime) return this.context.currentTime;
+      const stamp = this.context.getOutputTimestamp?.() ?? {};
+      if (!stamp.performanceTime) return this.context.currentTime;  // none yet, or none at all
       return stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
     }
 
@@ -198,11 +198,15 @@
     if (!document.fullscreenElement && show.fullscreen) end();
   });
 
+  function fail(why) {
+    show.state = 'failed';
+    watch.textContent = why;
+  }
+
   // When the web build has started up (its reports, if any, are in the console by then).
   function ready() {
     if (!Module._webReady()) {
-      show.state = 'failed';
-      watch.textContent = 'This browser offers no WebGL2, which the show needs.';
+      fail('This browser offers no WebGL2, which the show needs.');
       return;
     }
     show.music.fetch(Module.UTF8ToString(Module._webTunePath()));
@@ -223,6 +227,7 @@
     canvas,
     print: (text) => console.log(text),
     postRun: [ready],
+    onAbort: () => fail('The show could not start; the browser\'s console says why.'),
   };
   window.show = show;
 })();
