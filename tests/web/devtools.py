@@ -16,12 +16,12 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 # Headless Chromium with WebGL2 on SwiftShader (no GPU needed), sound allowed without a click
-# (there is no viewer to click).
+# (there is no viewer to click) and shared memory in files (containers keep /dev/shm small).
 CHROMIUM_FLAGS = [
     "--headless=new", "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--use-gl=angle",
     "--ignore-gpu-blocklist", "--autoplay-policy=no-user-gesture-required", "--no-first-run",
     "--no-default-browser-check", "--disable-background-timer-throttling", "--mute-audio",
-    "--remote-debugging-pipe",
+    "--disable-dev-shm-usage", "--remote-debugging-pipe",
 ]
 COMMAND_TIMEOUT = 60
 # The page's size: the show's own, so that the canvas is shown at 1:1.
