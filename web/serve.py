@@ -64,6 +64,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
     def send_head(self):
         path = self.translate_path(self.path)
+        if os.path.isdir(path):
+            path = os.path.join(path, "index.html")
         accepts = "gzip" in self.headers.get("Accept-Encoding", "")
         body = self.compressed.body(path) if accepts and os.path.isfile(path) else None
         if body is None:

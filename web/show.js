@@ -148,6 +148,9 @@
     show.frames += 1;
     if (show.frames === 1) {
       requestAnimationFrame(() => { show.firstFrameMs = performance.now() - show.startedAt; });
+      // The audio's start-up can hold the page up for a moment: it comes after the first frame,
+      // and the music joins at the show's time.
+      if (show.state === 'playing') show.music.play(show.clock);
     }
     if (over) {
       end();
@@ -158,6 +161,10 @@
 
   // From `from` seconds; `click` is the viewer's, which lets the page go fullscreen and sound.
   function start(from, click) {
+    // The switch to fullscreen takes the browser longest: it goes first.
+    if (click && stage.requestFullscreen) {
+      stage.requestFullscreen().then(() => { show.fullscreen = true; }, () => {});
+    }
     card.hidden = true;
     stage.classList.add('playing');
     show.frames = 0;
@@ -169,10 +176,6 @@
     } else {
       show.state = 'playing';
       show.clock.run(from, pageSeconds);
-      show.music.play(show.clock);
-    }
-    if (click && stage.requestFullscreen) {
-      stage.requestFullscreen().then(() => { show.fullscreen = true; }, () => {});
     }
     requestAnimationFrame(frame);
   }
