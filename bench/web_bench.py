@@ -109,7 +109,7 @@ def main():
             renderer = browser.evaluate(
                 "(() => { const gl = document.getElementById('canvas').getContext('webgl2');"
                 " const info = gl.getExtension('WEBGL_debug_renderer_info');"
-                " return info ? gl.getParameter(info.UNMASKED_RENDERER_WEBGL) : gl.getParameter(gl.RENDERER); })()")
+                " return gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER); })()")
             print(f"{'scene':<20} {'frames':>7} {'median':>10} {'p95':>10} {'native':>10} {'ratio':>6}"
                   f"   (1920x1080, {renderer})")
             for name, start, end in SPANS:

@@ -156,8 +156,8 @@ std::string toEsGlsl(const std::string& source)
     const std::size_t rest = end == std::string::npos ? source.size() : end + 1;
     // The line after the directive keeps its number: ES and GLSL 3.30 both take #line N to
     // number the line that follows it N.
-    const auto linesBefore = std::count(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(directive), '\n');
-    const auto nextLine = linesBefore + 2;  // 1-based, past the directive's own line
+    const auto before = source.begin() + static_cast<std::ptrdiff_t>(directive);
+    const auto nextLine = std::count(source.begin(), before, '\n') + 2;  // 1-based, past the directive
     return source.substr(0, directive) + kEsPreamble + "#line " + std::to_string(nextLine) + "\n" +
            source.substr(rest);
 }

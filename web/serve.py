@@ -64,7 +64,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
     def send_head(self):
         path = self.translate_path(self.path)
-        if os.path.isdir(path):
+        if os.path.isdir(path) and self.path.split("?", 1)[0].endswith("/"):
             path = os.path.join(path, "index.html")
         accepts = "gzip" in self.headers.get("Accept-Encoding", "")
         body = self.compressed.body(path) if accepts and os.path.isfile(path) else None

@@ -68,7 +68,8 @@ class Browser:
         self.events = []
         targets = self.send("Target.getTargets")["targetInfos"]
         page = next(target for target in targets if target["type"] == "page")
-        self.session = self.send("Target.attachToTarget", {"targetId": page["targetId"], "flatten": True})["sessionId"]
+        attached = self.send("Target.attachToTarget", {"targetId": page["targetId"], "flatten": True})
+        self.session = attached["sessionId"]
         for domain in ("Runtime", "Log", "Page", "Network"):
             self.send(f"{domain}.enable", session=True)
         self.send("Emulation.setDeviceMetricsOverride", {"width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1,

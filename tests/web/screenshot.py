@@ -12,7 +12,8 @@ SCALE = 0.5
 def main():
     if len(sys.argv) not in (2, 3):
         sys.exit(__doc__)
-    server, address = devtools.serve(sys.argv[2] if len(sys.argv) == 3 else os.path.join(devtools.ROOT, "build-web"))
+    page = sys.argv[2] if len(sys.argv) == 3 else os.path.join(devtools.ROOT, "build-web")
+    server, address = devtools.serve(page)
     try:
         with devtools.Browser() as browser:
             browser.navigate(address)

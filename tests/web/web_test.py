@@ -142,7 +142,7 @@ class Page:
         code = f"(async () => {{ {SMALL_PIXELS_JS}; return smallPixels(await {url_expression}); }})()"
         return base64.b64decode(self.evaluate(code, timeout=FRAME_TIMEOUT))
 
-    def frame(self, t="show.time()"):
+    def frame(self, t):
         """The page's frame at t, drawn by its own path: (PNG bytes at 1920x1080, small RGBA)."""
         url = self.evaluate(f"show.capture({t})", timeout=FRAME_TIMEOUT)
         return base64.b64decode(url.split(",", 1)[1]), self.small(repr(url))
@@ -157,7 +157,9 @@ class Page:
                 if level == "error" or "WebGL" in text or "GL_INVALID" in text]
 
     def card(self):
-        return self.evaluate("[document.getElementById('card').hidden, document.getElementById('watch').textContent]")
+        """Whether the title card is hidden, and its button's words."""
+        return self.evaluate("[document.getElementById('card').hidden,"
+                             " document.getElementById('watch').textContent]")
 
 
 class ShowTest(unittest.TestCase):
