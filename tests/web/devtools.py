@@ -72,8 +72,7 @@ class Browser:
         self.session = attached["sessionId"]
         for domain in ("Runtime", "Log", "Page", "Network"):
             self.send(f"{domain}.enable", session=True)
-        self.send("Emulation.setDeviceMetricsOverride", {"width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1,
-                                                         "mobile": False}, session=True)
+        self.resize(WIDTH, HEIGHT)
 
     def close(self):
         try:
@@ -180,8 +179,14 @@ class Browser:
         for kind in ("keyDown", "keyUp"):
             self.send("Input.dispatchKeyEvent", {"type": kind, "key": key, "code": code}, session=True)
 
+    def resize(self, width, height):
+        """Gives the page a screen of this size."""
+        self.size = (width, height)
+        self.send("Emulation.setDeviceMetricsOverride", {"width": width, "height": height, "deviceScaleFactor": 1,
+                                                         "mobile": False}, session=True)
+
     def screenshot(self, scale=1.0):
         """The page as shown, as PNG bytes, scaled by `scale`."""
-        clip = {"x": 0, "y": 0, "width": WIDTH, "height": HEIGHT, "scale": scale}
+        clip = {"x": 0, "y": 0, "width": self.size[0], "height": self.size[1], "scale": scale}
         shot = self.send("Page.captureScreenshot", {"format": "png", "clip": clip}, session=True)
         return base64.b64decode(shot["data"])

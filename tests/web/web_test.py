@@ -213,6 +213,17 @@ class ThePage(ShowTest):
                 self.assertMatchesSnapshot(page, t)
                 self.assertCleanConsole(page)
 
+    def test_a_screen_of_another_shape_shows_the_whole_picture(self):
+        with Page(BUILD_WEB, "?t=20&autostart=1&paused=1") as page:
+            # 4:3: the picture spans the width, with black bars of an eighth above and below.
+            page.browser.resize(800, 600)
+            shown = page.small(repr(data_url(page.browser.screenshot())))
+            brightest = [max(value for i, value in enumerate(shown[y * SMALL_WIDTH * 4:(y + 1) * SMALL_WIDTH * 4])
+                             if i % 4 != 3) for y in range(SMALL_HEIGHT)]
+            bar = SMALL_HEIGHT // 8  # whole rows of blocks inside each bar
+            self.assertEqual(max(brightest[:bar] + brightest[-bar:]), 0, "no black bars")
+            self.assertGreater(min(brightest[bar + 1:-bar - 1]), BLACKEST, "the picture does not fill the width")
+
     def test_clock_and_music_run_together_to_the_end(self):
         # From before the tune's first loop ends to the end of the show.
         with Page(BUILD_WEB, f"?t={MUSIC_FROM}&autostart=1") as page:
