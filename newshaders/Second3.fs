@@ -32,6 +32,16 @@ vec3 palette(float x)
     return 0.5 + 0.5 * cos(6.2832 * (x + vec3(0.55, 0.75, 0.95)));
 }
 
+// A random value in [0, 1) for each panel, from integer arithmetic alone, so that every GPU
+// (and every browser) gives each panel the same one: a hash through sin() of large numbers
+// depends on how precisely the driver's sin() reduces them.
+float panelHash(vec2 cell)
+{
+    uvec2 mixed = uvec2(ivec2(cell)) * uvec2(1597334673u, 3812015801u);
+    uint bits = (mixed.x ^ mixed.y) * 1597334673u;
+    return float(bits >> 8) / 16777216.0;   // the top 24 bits: exact in a float
+}
+
 // Folds the angle into mirrored wedges: more wedges as the scene builds.
 float kaleidoscope(float angle, float wedges)
 {
@@ -77,7 +87,7 @@ void main()
     float ribs = 0.002 / (rib * rib + 0.002);
     // Every panel flickers on its own, and the rows light up in waves with the beat.
     vec2 cell = floor(panel);
-    float flicker = fract(sin(dot(cell, vec2(12.9898, 78.233))) * 43758.5453);
+    float flicker = panelHash(cell);
     float wave = pulse * step(0.6, fract(cell.y * 0.25 - t * 0.5)) * speedUp;
     float glow = (rings + ribs) * (0.35 + 0.65 * pulse * speedUp) + flicker * flicker * 0.25 + wave;
 

@@ -68,7 +68,7 @@ std::optional<std::string> sourceLine(const std::string& text, int number)
 // that way) make one finding, with the source line quoted once under them. Returns whether
 // any of them is a problem.
 bool reportLog(const std::string& log, const std::string& where, const std::string* source,
-               bool succeeded, Findings& findings)
+               bool succeeded, Findings& findings, const std::string& note = "")
 {
     const std::vector<LogEntry> entries = parseInfoLog(log);
     bool anyProblem = false;
@@ -77,12 +77,12 @@ bool reportLog(const std::string& log, const std::string& where, const std::stri
         const bool located = lead.line > 0 && source != nullptr;
         const std::string prefix = located ? where + ":" + std::to_string(lead.line) : where;
         const bool problem = !succeeded && !lead.warning;
-        std::string text = prefix + ": " + lead.message;
+        std::string text = prefix + ": " + note + lead.message;
         std::size_t next = first + 1;
         for (; next < entries.size() && located && entries[next].line == lead.line &&
                entries[next].warning == lead.warning;
              ++next)
-            text += "\n" + prefix + ": " + entries[next].message;
+            text += "\n" + prefix + ": " + note + entries[next].message;
         if (located) {
             if (const std::optional<std::string> quoted = sourceLine(*source, lead.line))
                 text += "\n" + std::string(kQuoteIndent) + *quoted;
@@ -98,8 +98,9 @@ bool reportLog(const std::string& log, const std::string& where, const std::stri
 }
 
 // Reports a stage's reading and compiling the first time its file comes up (programs share
-// files); returns whether it compiled.
-bool reportStage(const StageBuild& stage, std::set<std::string>& reported, Findings& findings)
+// files), each message after `note`; returns whether it compiled.
+bool reportStage(const StageBuild& stage, std::set<std::string>& reported, Findings& findings,
+                 const std::string& note = "")
 {
     const bool compiled = stage.read && stage.compile.ok;
     if (!reported.insert(stage.path).second)
@@ -108,11 +109,15 @@ bool reportStage(const StageBuild& stage, std::set<std::string>& reported, Findi
         findings.problem(readFailure(stage.path, stage.readError));
         return false;
     }
-    const bool explained = reportLog(stage.compile.log, stage.path, &stage.source, stage.compile.ok, findings);
+    const bool explained =
+        reportLog(stage.compile.log, stage.path, &stage.source, stage.compile.ok, findings, note);
     if (!compiled && !explained)
-        findings.problem(std::string(stage.path) + ": does not compile (the driver gives no reason)");
+        findings.problem(std::string(stage.path) + ": " + note + "does not compile (the driver gives no reason)");
     return compiled;
 }
+
+// Marks what only the web build's dialect finds.
+constexpr const char* kEsNote = "as GLSL ES for the web build: ";
 
 FedLocations fedLocations(const Mesh& mesh)
 {
@@ -247,6 +252,39 @@ bool ProgramChecker::check(const ProgramBuild& build, const ProgramSpec& spec, s
                     textured ? texturedFed_ : screenFed_, findings);
     checkUniforms(build.program, spec, where, findings);
     return findings.problemCount() == before;
+}
+
+bool compilesEsGlsl()
+{
+    GLint count = 0;
+    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        const GLubyte* name = glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i));
+        if (name != nullptr && std::strcmp(reinterpret_cast<const char*>(name), "GL_ARB_ES3_compatibility") == 0)
+            return true;
+    }
+    return false;
+}
+
+void checkAsEs(const ProgramBuild& desktop, const ProgramSpec& spec, std::set<std::string>& reported,
+               Findings& findings)
+{
+    if (!desktop.vertex.compile.ok || !desktop.fragment.compile.ok)
+        return;  // reported as the demo builds it already
+    const ProgramBuild build =
+        buildProgram(spec.vertexPath, spec.fragmentPath, BuildLogs::Whole, GlslDialect::Es300);
+    bool compiled = true;
+    for (const StageBuild* stage : {&build.vertex, &build.fragment})
+        if (!stage->compile.ok) {
+            reportStage(*stage, reported, findings, kEsNote);
+            compiled = false;
+        }
+    if (compiled && desktop.link.ok && !build.link.ok) {
+        const std::string where = std::string(spec.vertexPath) + " + " + spec.fragmentPath;
+        if (!reportLog(build.link.log, where, nullptr, false, findings, kEsNote))
+            findings.problem(where + ": " + kEsNote + "the program does not link (the driver gives no reason)");
+    }
+    glDeleteProgram(build.program);
 }
 
 std::string readFailure(const char* path, int error)

@@ -1,7 +1,8 @@
 // What is wrong with the show's data, in words for the person who edits it: a scene program
 // checked against its row of the data table (each stage's file and line, with the line quoted,
 // then the attributes and uniforms the demo feeds it), and the picture and tune as the demo's
-// readers take them. demo-check and demo-live report through this one code.
+// readers take them; and a program as the web build compiles it. demo-check and demo-live report
+// through this one code.
 #pragma once
 
 #include <glad/gl.h>
@@ -51,6 +52,17 @@ private:
     FedLocations screenFed_;
     FedLocations texturedFed_;
 };
+
+// Whether the current context's driver compiles GLSL ES 3.00 beside desktop GLSL
+// (GL_ARB_ES3_compatibility), as checkAsEs needs.
+bool compilesEsGlsl();
+
+// The program of `spec` once more as the web build compiles it (GLSL ES 3.00, see toEsGlsl),
+// after `desktop`, its build as the demo's: for stages and a link that built for the demo it
+// reports, once per file (`reported`), only what the rewrite breaks, such as an implicit
+// int-to-float conversion, each finding marked as the web build's.
+void checkAsEs(const ProgramBuild& desktop, const ProgramSpec& spec, std::set<std::string>& reported,
+               Findings& findings);
 
 // "PATH: cannot be read (REASON)" for a file that could not be opened or read.
 std::string readFailure(const char* path, int error);

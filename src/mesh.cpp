@@ -2,6 +2,7 @@
 // static draw and never written again.
 #include "mesh.hpp"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace {

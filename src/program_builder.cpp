@@ -3,15 +3,42 @@
 // directory) fails like a missing one rather than passing on an empty text.
 #include "program_builder.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 // The demo shows this much of a log, terminating NUL included.
 constexpr GLsizei kDemoLogSize = 1024;
+
+// What replaces a desktop version directive. Vertex stages default to high precision already;
+// fragment stages have no default for floats in ES, and medium for integers.
+constexpr const char* kEsPreamble = "#version 300 es\nprecision highp float;\nprecision highp int;\n";
+
+// Where the first preprocessor directive of the text starts, if it is the version directive.
+std::size_t versionDirective(const std::string& source)
+{
+    for (std::size_t line = 0; line < source.size();) {
+        const std::size_t first = source.find_first_not_of(" \t\r", line);
+        if (first == std::string::npos)
+            break;
+        if (source[first] == '#') {
+            const std::size_t name = source.find_first_not_of(" \t", first + 1);
+            constexpr std::string_view kVersion = "version";
+            const bool version = name != std::string::npos && source.compare(name, kVersion.size(), kVersion) == 0;
+            return version ? line : std::string::npos;
+        }
+        const std::size_t end = source.find('\n', line);
+        if (end == std::string::npos)
+            break;
+        line = end + 1;
+    }
+    return std::string::npos;
+}
 
 // Runs one step of reading on `stage`'s file; a failure is put down to that file.
 template <typename Step>
@@ -79,9 +106,11 @@ void readAlone(StageBuild& stage)
         stage.source = std::move(text);
 }
 
-GLuint compile(GLenum type, StageBuild& stage, BuildLogs logs)
+GLuint compile(GLenum type, StageBuild& stage, BuildLogs logs, GlslDialect dialect)
 {
-    const char* text = stage.source.c_str();
+    const bool rewrite = dialect == GlslDialect::Es300;
+    const std::string rewritten = rewrite ? toEsGlsl(stage.source) : std::string();
+    const char* text = rewrite ? rewritten.c_str() : stage.source.c_str();
     const GLuint shader = glCreateShader(type);
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
@@ -118,6 +147,21 @@ BuildStep result(GLuint object, GLenum statusName, BuildLogs logs, Query query, 
 
 }  // namespace
 
+std::string toEsGlsl(const std::string& source)
+{
+    const std::size_t directive = versionDirective(source);
+    if (directive == std::string::npos)
+        return source;
+    const std::size_t end = source.find('\n', directive);
+    const std::size_t rest = end == std::string::npos ? source.size() : end + 1;
+    // The line after the directive keeps its number: ES and GLSL 3.30 both take #line N to
+    // number the line that follows it N.
+    const auto before = source.begin() + static_cast<std::ptrdiff_t>(directive);
+    const auto nextLine = std::count(source.begin(), before, '\n') + 2;  // 1-based, past the directive
+    return source.substr(0, directive) + kEsPreamble + "#line " + std::to_string(nextLine) + "\n" +
+           source.substr(rest);
+}
+
 BuildStep compileResult(GLuint shader, BuildLogs logs)
 {
     return result(shader, GL_COMPILE_STATUS, logs, glGetShaderiv, glGetShaderInfoLog);
@@ -128,7 +172,7 @@ BuildStep linkResult(GLuint program, BuildLogs logs)
     return result(program, GL_LINK_STATUS, logs, glGetProgramiv, glGetProgramInfoLog);
 }
 
-ProgramBuild buildProgram(const char* vertexPath, const char* fragmentPath, BuildLogs logs)
+ProgramBuild buildProgram(const char* vertexPath, const char* fragmentPath, BuildLogs logs, GlslDialect dialect)
 {
     ProgramBuild build;
     build.vertex.path = vertexPath;
@@ -140,8 +184,8 @@ ProgramBuild buildProgram(const char* vertexPath, const char* fragmentPath, Buil
         readAlone(build.fragment);
     }
 
-    const GLuint vertex = compile(GL_VERTEX_SHADER, build.vertex, logs);
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, build.fragment, logs);
+    const GLuint vertex = compile(GL_VERTEX_SHADER, build.vertex, logs, dialect);
+    const GLuint fragment = compile(GL_FRAGMENT_SHADER, build.fragment, logs, dialect);
     build.program = glCreateProgram();
     glAttachShader(build.program, vertex);
     glAttachShader(build.program, fragment);

@@ -22,12 +22,27 @@ constexpr GLint kDefaultUnpackAlignment = 4;
 // Where the decoder reads an empty file from: it wants a pointer even for no bytes.
 const unsigned char kNoBytes[1] = {};
 
+// Grey and alpha: desktop core profiles dropped the luminance-alpha format, so the two
+// channels go up as red and green and a swizzle spreads them back out; WebGL2 has no swizzle
+// but keeps the format, which samples as grey, grey, grey, alpha by itself.
+#ifdef __EMSCRIPTEN__
+constexpr GLenum kGreyAlphaFormat = GL_LUMINANCE_ALPHA;
+void spreadGreyAlpha() {}
+#else
+constexpr GLenum kGreyAlphaFormat = GL_RG;
+void spreadGreyAlpha()
+{
+    const GLint greyAlpha[] = {GL_RED, GL_RED, GL_RED, GL_GREEN};
+    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, greyAlpha);
+}
+#endif
+
 // The pixel format, also used as the unsized internal format; 0 when there is none.
 GLenum formatFor(int channels)
 {
     switch (channels) {
     case 1: return GL_RED;
-    case 2: return GL_RG;  // grey and alpha, spread back out by a swizzle below
+    case 2: return kGreyAlphaFormat;
     case 3: return GL_RGB;
     case 4: return GL_RGBA;
     default: return 0;
@@ -179,10 +194,8 @@ void uploadPicture(GLuint texture, const Picture& picture)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (channels == 2) {
-        const GLint greyAlpha[] = {GL_RED, GL_RED, GL_RED, GL_GREEN};
-        glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, greyAlpha);
-    }
+    if (channels == 2)
+        spreadGreyAlpha();
 }
 
 GLuint loadTexture()

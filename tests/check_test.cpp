@@ -72,7 +72,8 @@ TEST_F(DemoCheck, TheShippedDataPassWithOneSummaryLine)
 {
     const CheckRun result = run();
     EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_EQ(result.output.rfind("demo-check: all good: 3 scene programs, picture ", 0), 0u) << result.output;
+    EXPECT_EQ(result.output.rfind("demo-check: all good: 3 scene programs (also as GLSL ES), picture ", 0), 0u)
+        << result.output;
     EXPECT_EQ(occurrences(result.output, "\n"), 1u) << result.output;
 }
 
@@ -90,6 +91,18 @@ TEST_F(DemoCheck, CompileErrorsNameTheirOwnFileAndLineAndQuoteIt)
     EXPECT_NE(result.output.find("\n    vec3 lost = undeclaredThing;\n"), std::string::npos);
     EXPECT_EQ(result.output.find("First.fs"), std::string::npos) << "an innocent file blamed";
     EXPECT_EQ(result.output.find("ERROR::"), std::string::npos) << "the demo's own report leaked";
+}
+
+TEST_F(DemoCheck, WhatOnlyTheWebBuildsGlslRefusesIsNamedOnItsOwnLine)
+{
+    // Desktop GLSL converts the int to a float; GLSL ES, which the web build compiles, does not.
+    sed("20i\\    float desktopOnly = 1;", "newshaders/Second3.fs");
+    const CheckRun result = run();
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("newshaders/Second3.fs:20: as GLSL ES for the web build: error: "),
+              std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("\n    float desktopOnly = 1;\n"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("\ndemo-check: 1 problem\n"), std::string::npos) << result.output;
 }
 
 TEST_F(DemoCheck, InterfaceFaultsAreNamedWithTheirPrograms)

@@ -1,5 +1,5 @@
 // The checks behind demo-check: the scene programs built from their files as the demo builds
-// them, their interface to the quads and uniforms the demo feeds them, the picture through the
+// them (and as the web build does), their interface to the quads and uniforms the demo feeds them, the picture through the
 // demo's own texture loader and the tune through the music's own reader. Findings and the
 // wording of each are the shared diagnostics'.
 #pragma once

@@ -1,0 +1,332 @@
+"""The show's page in a real headless Chromium (SwiftShader's WebGL2), served by the project's own
+server and driven over the DevTools protocol (devtools.py): what a viewer sees and hears, frames
+compared with demo-snapshot's, and the demo's own reports in the console for broken data.
+
+Environment: BUILD_WEB (the built page), DEMO_DATA (the desktop build, with the show's data and
+show_data.txt), SNAPSHOT (demo-snapshot). A frame that does not match is left in the working
+directory with its reference.   python3 -m unittest web_test[.Case.test]
+"""
+import base64
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import zlib
+
+import devtools
+
+BUILD_WEB = os.environ.get("BUILD_WEB", os.path.join(devtools.ROOT, "build-web"))
+DEMO_DATA = os.environ.get("DEMO_DATA", os.path.join(devtools.ROOT, "build"))
+SNAPSHOT = os.environ.get("SNAPSHOT", os.path.join(DEMO_DATA, "demo-snapshot"))
+PACKAGE_DATA = os.path.join(devtools.ROOT, "web", "package_data.py")
+PAGE_FILES = ("index.html", "show.js", "demo.js", "demo.wasm")
+
+# Frames are compared at 240x135, averages of 8x8 blocks, and with the golden frames' bounds
+# (tests/golden_test.cpp): per channel, the mean difference over the frame, and the 99.9th
+# percentile of each block's largest channel difference. SwiftShader and llvmpipe both compute in
+# single precision but round sin(), exp() and pow() and their rasterisation differently; the
+# blocks average that to a mean under 0.05 and a percentile of 2 at most over the whole show,
+# where a 1% change of a camera or colour constant goes past a bound.
+SMALL_WIDTH, SMALL_HEIGHT = 240, 135
+MAX_MEAN_DIFFERENCE, MAX_PERCENTILE_DIFFERENCE = 0.2, 8
+# Above this, in any channel, a block is not the show's black.
+BLACKEST = 8
+# Page load and start-up on a loaded 2-core machine, and the longest a frame of SwiftShader at
+# 1920x1080 takes there (scene 2, about a second).
+LOAD_TIMEOUT = 120
+FRAME_TIMEOUT = 30
+# The music's position and the show's time, read one after the other from one clock.
+POSITION_TOLERANCE = 0.02
+# Where the music test starts: before the tune's first loop ends (at 104 s), with time for a
+# loaded machine to fetch and decode the tune before then.
+MUSIC_FROM = 99
+
+# The PNG a data URL holds, as 240x135 RGBA averaged as demo-snapshot averages (rounded box
+# means), base64-encoded.
+SMALL_PIXELS_JS = """
+async function smallPixels(url) {
+  const image = new Image();
+  image.src = url;
+  await image.decode();
+  const canvas = new OffscreenCanvas(image.width, image.height);
+  const context = canvas.getContext('2d');
+  context.drawImage(image, 0, 0);
+  const { data, width, height } = context.getImageData(0, 0, image.width, image.height);
+  const [w, h] = [%d, %d];
+  const out = new Uint8Array(w * h * 4);
+  for (let oy = 0; oy < h; ++oy) {
+    const y0 = Math.floor(oy * height / h), y1 = Math.max(y0 + 1, Math.floor((oy + 1) * height / h));
+    for (let ox = 0; ox < w; ++ox) {
+      const x0 = Math.floor(ox * width / w), x1 = Math.max(x0 + 1, Math.floor((ox + 1) * width / w));
+      const count = (y1 - y0) * (x1 - x0);
+      for (let c = 0; c < 4; ++c) {
+        let sum = 0;
+        for (let y = y0; y < y1; ++y)
+          for (let x = x0; x < x1; ++x) sum += data[(y * width + x) * 4 + c];
+        out[(oy * w + ox) * 4 + c] = Math.floor((sum + Math.floor(count / 2)) / count);
+      }
+    }
+  }
+  let text = '';
+  for (let i = 0; i < out.length; i += 0x8000) text += String.fromCharCode(...out.subarray(i, i + 0x8000));
+  return btoa(text);
+}
+""" % (SMALL_WIDTH, SMALL_HEIGHT)
+
+
+def data_url(png):
+    return "data:image/png;base64," + base64.b64encode(png).decode()
+
+
+def show_data():
+    """show_data.txt's lines as (kind, paths)."""
+    with open(os.path.join(DEMO_DATA, "show_data.txt")) as lines:
+        return [(line.split()[0], line.split()[1:]) for line in lines if line.strip()]
+
+
+def data_path(kind):
+    """The path of the show's "picture" or "tune"."""
+    return next(paths[0] for listed, paths in show_data() if listed == kind)
+
+
+def difference(actual, expected):
+    """The mean channel difference over red, green and blue, and the 99.9th percentile of each
+    block's largest channel difference."""
+    largest, total = [], 0
+    for i in range(0, len(actual), 4):
+        channels = [abs(actual[i + c] - expected[i + c]) for c in range(3)]
+        total += sum(channels)
+        largest.append(max(channels))
+    largest.sort()
+    return total / (3 * len(largest)), largest[int(0.999 * (len(largest) - 1) + 0.5)]
+
+
+class Page:
+    """A page served from `directory` and opened with `query` in a fresh browser, once it has
+    started up; closes both."""
+
+    def __init__(self, directory, query):
+        self.server, address = devtools.serve(directory)
+        try:
+            self.browser = devtools.Browser()
+            self.browser.navigate(address + query)
+            self.browser.wait_for("window.show && show.state !== 'loading'", timeout=LOAD_TIMEOUT)
+        except BaseException:
+            self.close()
+            raise
+
+    def close(self):
+        if hasattr(self, "browser"):
+            self.browser.close()
+        self.server.kill()
+        self.server.wait()
+        self.server.stdout.close()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
+
+    def evaluate(self, expression, **options):
+        return self.browser.evaluate(expression, **options)
+
+    def wait_for(self, expression, **options):
+        return self.browser.wait_for(expression, **options)
+
+    def small(self, url_expression):
+        """The 240x135 RGBA bytes of the PNG data URL that the expression gives in the page."""
+        code = f"(async () => {{ {SMALL_PIXELS_JS}; return smallPixels(await {url_expression}); }})()"
+        return base64.b64decode(self.evaluate(code, timeout=FRAME_TIMEOUT))
+
+    def frame(self, t):
+        """The page's frame at t, drawn by its own path: (PNG bytes at 1920x1080, small RGBA)."""
+        url = self.evaluate(f"show.capture({t})", timeout=FRAME_TIMEOUT)
+        return base64.b64decode(url.split(",", 1)[1]), self.small(repr(url))
+
+    def console(self):
+        self.browser.pump(0.1)
+        return self.browser.console
+
+    def problems(self):
+        """Console entries that are errors, or WebGL's own complaints at any level."""
+        return [(level, text) for level, text in self.console()
+                if level == "error" or "WebGL" in text or "GL_INVALID" in text]
+
+    def card(self):
+        """Whether the title card is hidden, and its button's words."""
+        return self.evaluate("[document.getElementById('card').hidden,"
+                             " document.getElementById('watch').textContent]")
+
+
+class ShowTest(unittest.TestCase):
+    def assertCleanConsole(self, page):
+        self.assertEqual(page.problems(), [], "the console holds WebGL or script errors")
+
+    def assertMatchesSnapshot(self, page, t, data=DEMO_DATA):
+        """The page's frame at t against demo-snapshot's from `data`; a mismatch leaves both."""
+        with tempfile.TemporaryDirectory() as scratch:
+            reference = os.path.join(scratch, "reference.png")
+            subprocess.run([SNAPSHOT, str(t), reference], cwd=data, check=True)
+            with open(reference, "rb") as file:
+                expected = page.small(repr(data_url(file.read())))
+            full, actual = page.frame(t)
+            mean, percentile = difference(actual, expected)
+            if mean > MAX_MEAN_DIFFERENCE or percentile > MAX_PERCENTILE_DIFFERENCE:
+                name = f"{self.id().rsplit('.', 1)[-1]}-{t}"
+                with open(f"web.{name}.png", "wb") as file:
+                    file.write(full)
+                shutil.copyfile(reference, f"web.{name}.snapshot.png")
+        self.assertLessEqual(mean, MAX_MEAN_DIFFERENCE, f"t={t}: mean difference")
+        self.assertLessEqual(percentile, MAX_PERCENTILE_DIFFERENCE, f"t={t}: 99.9th percentile difference")
+
+
+class ThePage(ShowTest):
+    def test_poster_sits_in_the_middle_half_on_black(self):
+        with Page(BUILD_WEB, "?t=4.5&autostart=1&paused=1") as page:
+            self.assertEqual(page.evaluate("[show.state, show.time()]"), ["held", 4.5])
+            self.assertTrue(page.card()[0], "the card hides the show")
+            # What the viewer sees, the page's own screenshot with the canvas at 1:1, in blocks
+            # clear of the quad's edges by a margin.
+            shown = page.small(repr(data_url(page.browser.screenshot())))
+            brightest = lambda x, y: max(shown[(y * SMALL_WIDTH + x) * 4:(y * SMALL_WIDTH + x) * 4 + 3])
+            left, right = SMALL_WIDTH // 4, 3 * SMALL_WIDTH // 4
+            top, bottom = SMALL_HEIGHT // 4, 3 * SMALL_HEIGHT // 4
+            margin = 2
+            middle = [brightest(x, y) for x in range(left + margin, right - margin)
+                      for y in range(top + margin, bottom - margin)]
+            around = [brightest(x, y) for x in range(SMALL_WIDTH) for y in range(SMALL_HEIGHT)
+                      if not (left - margin <= x < right + margin and top - margin <= y < bottom + margin)]
+            self.assertEqual(max(around), 0, "not black around the poster")
+            # The poster's darkest ink is far from black.
+            self.assertGreater(min(middle), BLACKEST, "the poster does not fill the middle half")
+            self.assertMatchesSnapshot(page, 4.5)
+            self.assertCleanConsole(page)
+
+    def test_frames_match_demo_snapshot(self):
+        for t in (20, 92):
+            with self.subTest(t=t), Page(BUILD_WEB, f"?t={t}&autostart=1&paused=1") as page:
+                self.assertEqual(page.evaluate("show.time()"), t)
+                self.assertMatchesSnapshot(page, t)
+                self.assertCleanConsole(page)
+
+    def test_a_screen_of_another_shape_shows_the_whole_picture(self):
+        with Page(BUILD_WEB, "?t=20&autostart=1&paused=1") as page:
+            # 4:3: the picture spans the width, with black bars of an eighth above and below.
+            page.browser.resize(800, 600)
+            shown = page.small(repr(data_url(page.browser.screenshot())))
+            brightest = [max(value for i, value in enumerate(shown[y * SMALL_WIDTH * 4:(y + 1) * SMALL_WIDTH * 4])
+                             if i % 4 != 3) for y in range(SMALL_HEIGHT)]
+            bar = SMALL_HEIGHT // 8  # whole rows of blocks inside each bar
+            self.assertEqual(max(brightest[:bar] + brightest[-bar:]), 0, "no black bars")
+            self.assertGreater(min(brightest[bar + 1:-bar - 1]), BLACKEST, "the picture does not fill the width")
+
+    def test_clock_and_music_run_together_to_the_end(self):
+        # From before the tune's first loop ends to the end of the show.
+        with Page(BUILD_WEB, f"?t={MUSIC_FROM}&autostart=1") as page:
+            self.assertEqual(page.evaluate("show.state"), "playing")
+            page.wait_for("show.audio().state === 'running' && show.audio().position !== null",
+                          timeout=LOAD_TIMEOUT)
+            read = ("(() => { const t = show.time(), heard = show.audio().position; "
+                    "return [t, heard, show.music.buffer.duration]; })()")
+            t, heard, loop = page.evaluate(read)
+            self.assertAlmostEqual(heard, t % loop, delta=POSITION_TOLERANCE)
+            # The clock runs on, and the music past its loop's end, still at the show's time.
+            page.wait_for(f"show.time() > {loop} + 0.3", timeout=FRAME_TIMEOUT)
+            later, heard_later, _ = page.evaluate(read)
+            self.assertAlmostEqual(heard_later, later - loop, delta=POSITION_TOLERANCE)
+            self.assertGreater(page.evaluate("show.frames"), 1)
+            # At the end: silence and the card to watch again.
+            page.wait_for("show.state === 'over'", timeout=FRAME_TIMEOUT)
+            self.assertEqual(page.card(), [False, "watch again"])
+            self.assertIsNone(page.evaluate("show.audio().position"))
+            self.assertCleanConsole(page)
+
+    def test_a_click_starts_the_show_and_escape_stops_it(self):
+        with Page(BUILD_WEB, "") as page:
+            self.assertEqual(page.card(), [False, "click to watch"])
+            self.assertGreater(page.evaluate("document.getElementById('poster').naturalWidth"), 0,
+                               "no poster on the card")
+            x, y = page.evaluate("(() => { const r = document.getElementById('watch').getBoundingClientRect();"
+                                 " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
+            page.browser.click(x, y)
+            page.wait_for("show.frames > 0 && show.audio().state === 'running'", timeout=FRAME_TIMEOUT)
+            self.assertEqual(page.evaluate("show.state"), "playing")
+            self.assertTrue(page.card()[0])
+            self.assertLess(page.evaluate("show.time()"), 9, "not from the show's start")
+            page.browser.key("Escape", "Escape")
+            page.wait_for("show.state === 'over'", timeout=FRAME_TIMEOUT)
+            self.assertEqual(page.card(), [False, "watch again"])
+            self.assertIsNone(page.evaluate("show.audio().position"))
+            self.assertCleanConsole(page)
+
+
+def grey_alpha_png(width, height):
+    """A PNG of grey and alpha: a grey ramp across, an alpha ramp down."""
+    rows = b"".join(b"\0" + bytes(value for x in range(width) for value in (255 * x // (width - 1),
+                                                                         255 * y // (height - 1)))
+                    for y in range(height))
+    chunk = lambda kind, body: (struct.pack(">I", len(body)) + kind + body
+                                + struct.pack(">I", zlib.crc32(kind + body)))
+    grey_alpha = 4
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, grey_alpha, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+class OtherData(ShowTest):
+    """Pages built like the shipped one from a changed copy of its data, as the demo would read it."""
+
+    def page_from(self, scratch, change):
+        """A page whose data are a copy with the shell command `change` run in it; the copy is
+        in scratch/data."""
+        data, page = os.path.join(scratch, "data"), os.path.join(scratch, "page")
+        for kind, paths in show_data():
+            for path in paths if kind != "tune" else []:
+                os.makedirs(os.path.dirname(os.path.join(data, path)), exist_ok=True)
+                shutil.copyfile(os.path.join(DEMO_DATA, path), os.path.join(data, path))
+        subprocess.run(change, shell=True, cwd=data, check=True)
+        subprocess.run([sys.executable, PACKAGE_DATA, os.path.join(DEMO_DATA, "show_data.txt"), data, page],
+                       check=True, stderr=subprocess.DEVNULL)
+        for file in (*PAGE_FILES, data_path("tune")):
+            os.symlink(os.path.join(BUILD_WEB, file), os.path.join(page, file))
+        return page
+
+    def test_a_broken_shader_is_reported_and_the_other_scenes_drawn(self):
+        with tempfile.TemporaryDirectory() as scratch, \
+                Page(self.page_from(scratch, "echo 'broken' >>newshaders/First.fs"),
+                     "?t=4.5&autostart=1&paused=1") as page:
+            logged = [text for level, text in page.console() if level == "log"]
+            for report in ("ERROR::SHADER_COMPILATION_ERROR of type: FRAGMENT",
+                           "ERROR::PROGRAM_LINKING_ERROR of type: PROGRAM"):
+                self.assertIn(report, logged)
+            for t in (4.5, 92):
+                self.assertMatchesSnapshot(page, t)
+
+    def test_a_missing_picture_is_reported_and_the_other_scenes_drawn(self):
+        with tempfile.TemporaryDirectory() as scratch, \
+                Page(self.page_from(scratch, f"rm {data_path('picture')}"), "") as page:
+            logged = [text for level, text in page.console() if level == "log"]
+            self.assertEqual(logged, [f"Texture failed to load at path: {data_path('picture')}"])
+            self.assertEqual(page.card(), [False, "click to watch"])
+            self.assertFalse(page.evaluate("document.getElementById('poster').hasAttribute('src')"))
+            for t in (20, 92):
+                self.assertMatchesSnapshot(page, t)
+
+
+    def test_a_grey_and_alpha_picture_looks_as_on_the_desktop(self):
+        # WebGL2 has no texture swizzle: the web build takes another way to the same picture.
+        with tempfile.TemporaryDirectory() as scratch:
+            picture = os.path.join(scratch, "grey-alpha.png")
+            with open(picture, "wb") as file:
+                file.write(grey_alpha_png(64, 32))
+            with Page(self.page_from(scratch, f"cp {picture} {data_path('picture')}"),
+                      "?t=4.5&autostart=1&paused=1") as page:
+                self.assertMatchesSnapshot(page, 4.5, data=os.path.join(scratch, "data"))
+                self.assertCleanConsole(page)
+
+
+if __name__ == "__main__":
+    unittest.main()
