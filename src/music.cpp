@@ -34,7 +34,7 @@ namespace {
 // the show renders, the sound threads were seen held up for close to half a second, and a
 // 320 ms queue ran dry then. The thread looks for played buffers four times per buffer (every
 // 40 ms). The queue adds nothing to the music's lag: the mixer plays the source from its first
-// queued frame.
+// queued frame, and the thread queues them all before it starts the source.
 constexpr std::size_t kBufferCount = 4;
 constexpr std::size_t kBufferMs = 160;
 constexpr std::size_t kChecksPerBuffer = 4;
