@@ -42,7 +42,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRuns = 7;
+constexpr int kRuns = 15;
 constexpr double kTargetRatio = 1.5;
 constexpr auto kRunLimit = std::chrono::seconds(30);
 constexpr auto kPollStep = std::chrono::milliseconds(5);
