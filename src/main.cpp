@@ -9,12 +9,17 @@
 #include "gl_context.hpp"
 #include "music.hpp"
 #include "scenes.hpp"
+#include "texture.hpp"
 #include "timeline.hpp"
 #include "window.hpp"
 
 // Opened before main, so the sound device is ready when the show starts; it lives until the
 // process ends. Null without an output device: the show then runs in silence.
 SoundEngine* const soundEngine = openProcessSoundEngine();
+
+// The picture is decoded on a thread of its own while the window is made; the picture's step
+// of start-up takes it, and reports it there if it can't be loaded.
+[[maybe_unused]] const bool pictureDecodedAhead = decodePictureAhead();
 
 int main()
 {

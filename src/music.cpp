@@ -30,12 +30,14 @@
 
 namespace {
 
-// Four buffers of 8192 frames keep 170 ms queued at 192 kHz and most of a second at 44.1 kHz;
-// the thread looks for played buffers four times per buffer so the queue never runs dry.
+// Four buffers of 160 ms keep 640 ms queued at any rate: on a 2-core machine saturated while
+// the show renders, the sound threads were seen held up for close to half a second, and a
+// 320 ms queue ran dry then. The thread looks for played buffers four times per buffer (every
+// 40 ms). The queue adds nothing to the music's lag: the mixer plays the source from its first
+// queued frame, and the thread queues them all before it starts the source.
 constexpr std::size_t kBufferCount = 4;
-constexpr std::size_t kFramesPerBuffer = 8192;
-constexpr int kChecksPerBuffer = 4;
-constexpr int kMinCheckMs = 5;
+constexpr std::size_t kBufferMs = 160;
+constexpr std::size_t kChecksPerBuffer = 4;
 constexpr char kThreadName[] = "music";
 
 void wake(int fd)
@@ -84,25 +86,24 @@ void SoundEngine::State::stream(std::unique_ptr<LoopedWav> wav)
     pthread_setname_np(pthread_self(), kThreadName);
     const std::uint64_t loop = length.load();
     const ALenum format = wav->channels() == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
-    std::vector<float> block(kFramesPerBuffer * LoopedWav::kMaxChannels);
+    const std::size_t framesPerBuffer = static_cast<std::size_t>(wav->sampleRate()) * kBufferMs / 1000;
+    std::vector<float> block(framesPerBuffer * LoopedWav::kMaxChannels);
     std::array<std::size_t, kBufferCount> held{};  // frames in each buffer while it is queued
     bool more = true;                               // false once the file stopped yielding audio
 
     // Fills a buffer from the file and queues it; false once the file yields nothing more.
     const auto queueNext = [&](std::size_t slot) {
-        const std::size_t frames = wav->read(block.data(), kFramesPerBuffer);
+        const std::size_t frames = wav->read(block.data(), framesPerBuffer);
         held[slot] = frames;
         if (frames == 0)
             return false;
         const auto bytes = frames * static_cast<std::size_t>(wav->channels()) * sizeof(float);
         alBufferData(buffers[slot], format, block.data(), static_cast<ALsizei>(bytes), wav->sampleRate());
         alSourceQueueBuffers(source, 1, &buffers[slot]);
-        return frames == kFramesPerBuffer;
+        return frames == framesPerBuffer;
     };
 
-    const int checkMs = std::max(
-        kMinCheckMs, static_cast<int>(1000 * kFramesPerBuffer / kChecksPerBuffer
-                                      / static_cast<std::size_t>(wav->sampleRate())));
+    constexpr int checkMs = static_cast<int>(kBufferMs / kChecksPerBuffer);
     // poll() takes a relative timeout, so a clock shifted or sped up under the process (as in
     // the tests) can't stretch the wait.
     pollfd wakeUp{wakeFd, POLLIN, 0};

@@ -5,6 +5,7 @@
 #include <stb_image.h>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,9 @@
 #include <cstring>
 #include <iostream>
 #include <limits>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -112,6 +116,60 @@ bool chunksFit(const unsigned char* bytes, std::size_t size)
 // this even stored without compression; a larger file is refused before it is read.
 constexpr off_t kMaxFileBytes = off_t{320} << 20;
 
+constexpr char kDecoderThreadName[] = "picture";
+
+// The show's picture decoded on a thread of its own, from decodePictureAhead() until
+// loadTexture() takes it. The join hands the picture over, so nothing is shared while the
+// thread runs.
+class PictureAhead {
+public:
+    ~PictureAhead()
+    {
+        if (decoder_.joinable())
+            decoder_.join();
+    }
+
+    bool start()
+    {
+        if (decoder_.joinable())
+            return true;
+        try {
+            decoder_ = std::thread([this] {
+                pthread_setname_np(pthread_self(), kDecoderThreadName);
+                try {
+                    picture_ = readPicture(kImagePath);
+                } catch (const std::bad_alloc&) {
+                    picture_ = refused("is too large for the memory at hand");
+                }
+            });
+        } catch (const std::system_error&) {
+            return false;
+        }
+        return true;
+    }
+
+    // The picture decoded ahead once it is done, or read now when none was started.
+    Picture take()
+    {
+        if (!decoder_.joinable())
+            return readPicture(kImagePath);
+        decoder_.join();
+        return std::move(picture_);
+    }
+
+private:
+    std::thread decoder_;
+    Picture picture_;
+};
+
+// Made on first use, which in the demo is its static initialisation; destroyed, and so joined,
+// at exit.
+PictureAhead& pictureAhead()
+{
+    static PictureAhead ahead;
+    return ahead;
+}
+
 }  // namespace
 
 void Picture::Free::operator()(unsigned char* block) const
@@ -202,11 +260,16 @@ GLuint loadTexture()
 {
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    const Picture picture = readPicture(kImagePath);
+    const Picture picture = pictureAhead().take();
     if (!picture.pixels || !fitsTexture(picture)) {
         std::cout << "Texture failed to load at path: " << kImagePath << std::endl;
         return texture;
     }
     uploadPicture(texture, picture);
     return texture;  // the pixels go with the picture
+}
+
+bool decodePictureAhead()
+{
+    return pictureAhead().start();
 }

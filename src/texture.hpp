@@ -13,8 +13,16 @@
 
 // Returns a freshly generated texture name in every outcome; on success the texture is
 // left bound to GL_TEXTURE_2D on the active unit. On failure prints one line and nothing
-// stands behind the name.
+// stands behind the name. Takes the picture decoded ahead, if decodePictureAhead() started
+// one, and reads it itself otherwise.
 GLuint loadTexture();
+
+// Starts reading and decoding the picture on a thread of its own, for the next loadTexture()
+// to take: the demo starts it before main, so that decoding runs while the window is made.
+// Nothing is printed from that thread; a picture that can't be loaded is still reported by
+// loadTexture(), at its step. The thread is joined there, or at exit when start-up ends before
+// that step. False when no thread could be started (loadTexture() then reads the file itself).
+bool decodePictureAhead();
 
 // A picture as loadTexture uploads it: bottom row first, 8 bits per channel, rows tightly
 // packed. No pixels and no format when the file can't be read or the decoder or the loader's

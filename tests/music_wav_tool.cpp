@@ -12,6 +12,10 @@
 //                                             looped at FRAMES, and of silence: "play FIRST COUNT"
 //                                             or "silence COUNT" a line; status 2 at a frame that
 //                                             is neither
+//   music_wav_tool unbroken CAPTURE FRAMES TAIL  the pattern from the leading silence on, sample-
+//                                             exact, to within TAIL frames of the capture's end
+//                                             (where the stop fades it out): prints its frames;
+//                                             status 2 when a wrong frame comes before that
 //   music_wav_tool complete CAPTURE           status 0 when the capture's header was completed
 //                                             (the device was stopped before the process ended)
 //   music_wav_tool same SOUND TUNE FRAME      status 0 when SOUND is TUNE from FRAME on (modulo its
@@ -46,6 +50,7 @@ std::vector<float> stereo(const char* path)
 struct Match {
     std::size_t played = 0, silent = 0, resumed = 0;  // before the gap, in it, after it
     bool broken = false;
+    std::size_t left = 0;  // frames from the first wrong one to the end, that one included
 };
 
 Match matching(const char* path, int frames, bool gapAllowed)
@@ -69,6 +74,7 @@ Match matching(const char* path, int frames, bool gapAllowed)
                       << " of the pattern expected, got " << samples[2 * i] * 32768 << ' ' << samples[2 * i + 1] * 32768
                       << '\n';
             match.broken = true;
+            match.left = total - i;
             break;
         }
         ++(match.silent > 0 ? match.resumed : match.played);
@@ -164,6 +170,11 @@ int main(int argc, char** argv)
     }
     if (args.size() == 3 && args[0] == "runs")
         return runs(args[1].c_str(), std::stoi(args[2]));
+    if (args.size() == 4 && args[0] == "unbroken") {
+        const Match match = matching(args[1].c_str(), std::stoi(args[2]), false);
+        std::cout << match.played << '\n';
+        return match.broken && match.left > std::stoul(args[3]) ? 2 : 0;
+    }
     if (args.size() == 2 && args[0] == "complete") {  // the RIFF size is all ones until then
         char riff[8] = {};
         return !std::ifstream(args[1], std::ios::binary).read(riff, 8) || std::string(riff + 4, 4) == "\xff\xff\xff\xff";

@@ -1,10 +1,12 @@
 // The texture loader on a real driver, fed PNGs that the test writes into a fresh working
-// directory: formats, mipmaps and parameters, orientation, tightly packed rows, and files
-// that must fail fast, with one line and no large allocation.
+// directory: formats, mipmaps and parameters, orientation, tightly packed rows, files that
+// must fail fast, with one line and no large allocation, and the picture decoded ahead.
 #include <sys/stat.h>
 
 #include <chrono>
 #include <cstdint>
+#include <iterator>
+#include <thread>
 
 #include "allocation_probe.hpp"
 #include "gl_test_support.hpp"
@@ -113,6 +115,63 @@ TEST_F(TextureGl, BadFilesPrintOneLineAndReturnAFreshEmptyNameFastWithoutALargeA
         EXPECT_FALSE(glIsTexture(texture)) << "no texture object stands behind the name";
         EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), 0);
         previous = texture;
+    }
+}
+
+// The threads of this process, as /proc lists them.
+std::size_t threadCount()
+{
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
+}
+
+// Many start-ups' worth of pictures decoded ahead, loadTexture arriving before the decoding is
+// done and after it: the picture decoded ahead is the one uploaded, whole (a file changed after
+// it was decoded is not read again), one that can't be loaded is reported by loadTexture and
+// never by the decoding thread, and that thread is gone once loadTexture returns. The
+// sanitized suite runs it too, where a hand-over that races shows.
+TEST_F(TextureGl, PictureDecodedAheadIsTakenAtItsStepWhicheverArrivesFirst)
+{
+    constexpr int kRounds = 16;
+    constexpr auto kDecodeLimit = std::chrono::seconds(10);
+    // Big enough that decoding it outlasts loadTexture's way to it.
+    const std::string whole = png(1024, 512, 4);
+    const std::string broken = whole.substr(0, whole.size() / 2);
+    const WorkDir dir;
+    dir.write(kImagePath, whole);
+    const Picture expected = readPicture(kImagePath);
+    ASSERT_TRUE(expected.pixels);
+    const std::size_t bytes = std::size_t(expected.width) * std::size_t(expected.height) * 4;
+    const std::size_t threads = threadCount();
+
+    for (int round = 0; round < kRounds; ++round) {
+        const bool decodedFirst = round % 2 == 1;
+        const bool loads = round % 4 < 2;
+        SCOPED_TRACE(std::string(loads ? "whole" : "broken") + " picture, "
+                     + (decodedFirst ? "decoded before" : "still decoding when") + " loadTexture asks");
+        dir.write(kImagePath, loads ? whole : broken);
+        const CoutCapture capture;
+        ASSERT_TRUE(decodePictureAhead());
+        if (decodedFirst) {
+            const auto limit = std::chrono::steady_clock::now() + kDecodeLimit;
+            while (threadCount() > threads && std::chrono::steady_clock::now() < limit)
+                std::this_thread::yield();
+            dir.write(kImagePath, loads ? broken : whole);
+        }
+        EXPECT_EQ(capture.text(), "") << "nothing is reported before the picture's step";
+
+        const GLuint texture = loadTexture();
+        EXPECT_EQ(threadCount(), threads) << "the decoding thread is gone";
+        if (!loads) {
+            EXPECT_EQ(capture.text(), "Texture failed to load at path: imgs/officialmolvanian2.png\n");
+            continue;
+        }
+        EXPECT_EQ(capture.text(), "");
+        Bytes texels(bytes);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        EXPECT_EQ(texels, Bytes(expected.pixels.get(), expected.pixels.get() + bytes));
+        glDeleteTextures(1, &texture);
     }
 }
 

@@ -112,6 +112,8 @@ void checkDestination(const CaptureOptions& options)
     }
 }
 
+}  // namespace
+
 std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::string& soundtrack,
                                     const std::string& output, long firstFrame)
 {
@@ -136,8 +138,6 @@ std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::st
     }
     return args;
 }
-
-}  // namespace
 
 CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg, std::FILE* progress,
                         const volatile std::sig_atomic_t* stop)

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "options.hpp"
 
@@ -20,3 +21,9 @@ struct CaptureStats {
 // std::runtime_error with a message for the user on any failure.
 CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg, std::FILE* progress,
                         const volatile std::sig_atomic_t* stop);
+
+// ffmpeg's arguments for a capture of `options`: raw RGBA frames of 1920x1080, bottom row
+// first, on its standard input, and `soundtrack` beside them, written to `output` (a file, or
+// a directory of PNGs numbered from `firstFrame`).
+std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::string& soundtrack,
+                                    const std::string& output, long firstFrame);
