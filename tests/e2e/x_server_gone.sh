@@ -1,0 +1,29 @@
+# The X server gone mid-show while the music plays through the sound server: the demo ends
+# within two seconds, its whole process gone (no thread of its own or of its libraries keeps it
+# alive or waits on the sound), its stream closed on the server. Nothing is printed but the X
+# library's own notice of the broken connection.
+SCREEN_SIZE=640x360x24
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/pulse_lib.sh"
+start_server
+use_sound_output pulse
+use_tune counter 9600
+start_demo
+wait_for_trace glfwSwapBuffers
+wait_for_stream
+kill "$xvfb_pid"
+wait "$xvfb_pid" 2>/dev/null || true
+xvfb_pid=
+gone_at=$(date +%s%N)
+for ((step = 0; step < 40; step++)); do
+  kill -0 "$demo_pid" 2>/dev/null || break
+  sleep 0.05
+done
+kill -0 "$demo_pid" 2>/dev/null && fail "the demo still runs two seconds after the X server went"
+finish_demo
+end_ms=$((($(date +%s%N) - gone_at) / 1000000))
+expect_eq "$(cat "$work/stdout")" "" "standard output"
+grep -vE '^(X connection to .* broken|XIO: |[[:space:]]+after [0-9]+ requests)' "$work/stderr" \
+  && fail "printed more than the X library's notice"
+expect_eq "$(pactl --server="unix:$server_dir/pulse/native" list short sink-inputs)" "" "streams left on the server"
+echo "the X server gone: the demo ended within $end_ms ms with status $status, its stream closed"
