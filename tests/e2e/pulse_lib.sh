@@ -109,8 +109,8 @@ tune_runs() {
 # frames of it in all (or, with a fifth argument, in one run, counted from that capture frame on),
 # while the demo runs. Each look notes the capture's size for capture_start.
 wait_for_music() {
-  local capture=$1 frames=$2 want=$3 limit=${4:-30} from=${5:-} step music
-  for ((step = 0; step < limit * 20; step++)); do
+  local capture=$1 frames=$2 want=$3 deadline=$((SECONDS + ${4:-30})) from=${5:-} music
+  while ((SECONDS < deadline)); do
     echo "$(date +%s%N) $(stat -c %s "$capture")" >>"$capture.sizes"
     music=$(tune_runs "$capture" "$frames" |
       awk -v from="$from" 'from == "" { n += $3; next }

@@ -25,7 +25,7 @@ stopped_at=$(stat -c %s "$capture")
 sleep "$outage"
 kill -0 "$demo_pid" 2>/dev/null || fail "the demo ended with the server"
 start_server
-wait_for_music "$capture" "$frames" "$music_rate" 30 $((stopped_at / 8))
+wait_for_music "$capture" "$frames" "$music_rate" 10 $((stopped_at / 8))
 escape_and_check "Escape after the restart"
 stop_recording
 

@@ -30,7 +30,7 @@ done
 wait "${hogs[@]}"
 freed=$(awk -v t="$freed_at" -v start="$(capture_start "$capture")" -v rate="$music_rate" \
   'BEGIN { printf "%d", (t - start) / 1e9 * rate }')
-wait_for_music "$capture" "$frames" "$music_rate" 30 "$freed"
+wait_for_music "$capture" "$frames" "$music_rate" 10 "$freed"
 escape_and_check "Escape after the starvation"
 stop_recording
 
