@@ -1,8 +1,9 @@
 # The sound path a desktop user has: the demo's music through OpenAL Soft's PulseAudio backend
 # to a real PulseAudio server of the test's own (one null sink at the tunes' rate, recorded from
 # its monitor by parec), in a private runtime folder that is also HOME, so no other server,
-# cookie or setting is seen. Servers and recorders are stopped by their process ids. Sourced
-# by the sound-server cases after lib.sh.
+# cookie or setting is seen. With SOUND_SERVER=pipewire the server is PipeWire's instead.
+# Servers and recorders are stopped by their process ids. Sourced by the sound-server cases
+# after lib.sh.
 server_dir=$work/pulse
 mkdir -p "$server_dir"
 export XDG_RUNTIME_DIR=$server_dir HOME=$server_dir
@@ -18,10 +19,11 @@ recorder_dir=$server_dir  # the runtime folder of the server whose sink is recor
 server_pid=
 relay_pid=
 recorder_pid=
+pipewire_pids=()
 
 stop_pulse() {
   local pid
-  for pid in "$recorder_pid" "$server_pid" "$relay_pid"; do
+  for pid in "$recorder_pid" "$server_pid" "$relay_pid" "${pipewire_pids[@]}"; do
     [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
   done
 }
@@ -45,8 +47,38 @@ launch_server() {
 
 # The demo's server, with its sink.
 start_server() {
-  launch_server "$server_dir" "$sink_module"
-  server_pid=$launched
+  if [ "${SOUND_SERVER:-}" = pipewire ]; then
+    start_pipewire
+  else
+    launch_server "$server_dir" "$sink_module"
+    server_pid=$launched
+  fi
+}
+
+# PipeWire with the null sink (a configuration of the test's own), WirePlumber to link streams
+# to it, on a session bus of the test's own (WirePlumber quits without one), and PipeWire's
+# PulseAudio server; waits up to ten seconds until the sink is the server's default.
+start_pipewire() {
+  export XDG_CONFIG_HOME=$server_dir/config DBUS_SESSION_BUS_ADDRESS=unix:path=$server_dir/bus
+  mkdir -p "$XDG_CONFIG_HOME/pipewire/pipewire.conf.d"
+  printf 'context.objects = [ { factory = adapter args = { factory.name = support.null-audio-sink
+    node.name = %s media.class = Audio/Sink object.linger = true audio.position = [ FL FR ]
+    audio.rate = %s audio.format = F32 } } ]\n' "$sink" "$music_rate" \
+    >"$XDG_CONFIG_HOME/pipewire/pipewire.conf.d/sink.conf"
+  local program
+  for program in "dbus-daemon --session --nofork --nopidfile --address=$DBUS_SESSION_BUS_ADDRESS" \
+    pipewire wireplumber pipewire-pulse; do
+    # shellcheck disable=SC2086
+    env -u DISPLAY $program >>"$server_dir/server.log" 2>&1 &
+    pipewire_pids+=($!)
+  done
+  local step
+  for ((step = 0; step < 200; step++)); do
+    pactl info 2>/dev/null | grep -qx "Default Sink: $sink" && return 0
+    sleep 0.05
+  done
+  cat "$server_dir/server.log" >&2
+  fail "PipeWire's sound server did not start"
 }
 
 # Stops the demo's server with the given signal (TERM by default) and waits until it is gone.

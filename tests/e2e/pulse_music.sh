@@ -4,7 +4,8 @@
 # stream's buffer empty, which drops sound but keeps time) it goes on at the very frame that
 # playing on would have reached, so the stream keeps the file's rate to the sample; and at
 # least three whole loops come back to back, every join sample-exact. Escape then ends the run
-# at once, with status 0 and nothing printed.
+# at once, with status 0 and nothing printed. Run through PulseAudio, and through PipeWire's
+# server as e2e.pipewire_music.
 SCREEN_SIZE=640x360x24  # the picture's not under test: less of the machine spent drawing it
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/pulse_lib.sh"
