@@ -97,7 +97,7 @@ struct SoundEngine::State {
     static constexpr std::uint64_t kNoSeek = std::numeric_limits<std::uint64_t>::max();
 
     // The device and its objects: set by open(), then while the thread runs only by it (it
-    // closes a lost device and opens another). Null while lost.
+    // closes a lost device and opens another). Null while lost, which `lost` tells position().
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
     std::atomic<ALuint> source{0};
@@ -113,7 +113,8 @@ struct SoundEngine::State {
     std::atomic<bool> paused{false};
     std::atomic<std::uint64_t> seekTo{kNoSeek};
 
-    // The loop's frame at the start of the source's queue, and the loop's length (0: none).
+    // The loop's frame at the start of the source's queue (the time-line's while the device is
+    // lost), and the loop's length (0: none).
     // The thread makes `changes` odd while the queue and `base` disagree, so position() can
     // tell a read that straddled an unqueue (it would jump back by a buffer) and retry.
     std::atomic<std::uint64_t> base{0};
