@@ -131,8 +131,30 @@ stop_recording() {
   recorder_pid=
 }
 
-# The runs of the counter tune of $2 frames in capture $1 (music_wav_tool counter-runs: "CAPTURE_FRAME
-# TUNE_FRAME LENGTH"), failed at a frame that is neither silence nor the tune.
+# Plays the counter tune of $1 frames to the server's sink, recorded into capture $2 from before
+# the demo starts; returns once the demo presents its first frame.
+play_recorded() {
+  use_sound_output pulse
+  use_tune counter "$1"
+  start_recording "$2"
+  start_demo
+  wait_for_trace glfwSwapBuffers
+}
+
+# Waits, up to $1 seconds, until the demo has ended and sets status as finish_demo does; fails
+# with message $2 if it still runs then.
+finish_demo_within() {
+  local step
+  for ((step = 0; step < $1 * 20; step++)); do
+    kill -0 "$demo_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -0 "$demo_pid" 2>/dev/null && fail "$2"
+  finish_demo
+}
+
+# The runs of the counter tune of $2 frames in capture $1 (music_wav_tool counter-runs:
+# "CAPTURE_FRAME# TUNE_FRAME LENGTH"), failed at a frame that is neither silence nor the tune.
 tune_runs() {
   "$MUSIC_WAV_TOOL" counter-runs "$1" "$2" 2>"$work/mismatch" || fail "$(cat "$work/mismatch")"
 }

@@ -12,11 +12,7 @@ source "$(dirname "$0")/pulse_lib.sh"
 frames=9600  # 0.2 s
 capture=$work/capture.f32
 start_server
-use_sound_output pulse
-use_tune counter "$frames"
-start_recording "$capture"
-start_demo
-wait_for_trace glfwSwapBuffers
+play_recorded "$frames" "$capture"
 wait_for_music "$capture" "$frames" $((10 * frames))
 escape_at=$(date +%s%N)
 escape_and_check "Escape while playing"

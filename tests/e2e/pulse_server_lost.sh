@@ -21,12 +21,7 @@ whole_show() {
     sleep 0.05
   done
   local last_pass_seen=$(date +%s%N)
-  for ((step = 0; step < 20; step++)); do
-    kill -0 "$demo_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill -0 "$demo_pid" 2>/dev/null && fail "$1: the demo still runs a second after its last pass"
-  finish_demo
+  finish_demo_within 1 "$1: the demo still runs a second after its last pass"
   local exit_ms=$((($(date +%s%N) - last_pass_seen) / 1000000))
   expect_whole_schedule
   expect_eq "$(cat "$work/stdout" "$work/stderr")" "" "nothing printed ($1)"

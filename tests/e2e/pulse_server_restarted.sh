@@ -14,11 +14,7 @@ tolerance=$((music_rate / 10))
 capture=$work/capture.f32
 use_relay
 start_server
-use_sound_output pulse
-use_tune counter "$frames"
-start_recording "$capture"
-start_demo
-wait_for_trace glfwSwapBuffers
+play_recorded "$frames" "$capture"
 wait_for_music "$capture" "$frames" "$music_rate"
 stop_server
 stopped_at=$(stat -c %s "$capture")

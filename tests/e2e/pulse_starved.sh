@@ -12,13 +12,9 @@ frames=$((60 * music_rate))
 busy_ms=4000
 capture=$work/capture.f32
 start_server
-use_sound_output pulse
-use_tune counter "$frames"
 hog=(chrt --fifo 1)
 chrt --fifo 1 true 2>/dev/null || { hog=(); DEMO_PREFIX="nice -n 19"; }
-start_recording "$capture"
-start_demo
-wait_for_trace glfwSwapBuffers
+play_recorded "$frames" "$capture"
 wait_for_music "$capture" "$frames" "$music_rate"
 # The loops all end at the same moment, the end of the starvation.
 freed_at=$(($(date +%s%N) + busy_ms * 1000000))

@@ -20,12 +20,7 @@ trap 'stop_busy; stop_pulse; cleanup' EXIT
 for ((run = 1; run <= runs; run++)); do
   DEMO_PREFIX="$(sped_up "$speed")" start_demo
   wait_for_stream
-  for ((step = 0; step < 400; step++)); do
-    kill -0 "$demo_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill -0 "$demo_pid" 2>/dev/null && fail "run $run: still running after 20 s"
-  finish_demo
+  finish_demo_within 20 "run $run: still running after 20 s"
   expect_whole_schedule
   expect_eq "$(cat "$work/stdout" "$work/stderr")" "" "run $run: nothing printed"
   real=$(awk 'NR == 1 {first = $1} {last = $1} END {printf "%.1f", last - first}' "$trace")

@@ -15,12 +15,7 @@ kill "$xvfb_pid"
 wait "$xvfb_pid" 2>/dev/null || true
 xvfb_pid=
 gone_at=$(date +%s%N)
-for ((step = 0; step < 40; step++)); do
-  kill -0 "$demo_pid" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$demo_pid" 2>/dev/null && fail "the demo still runs two seconds after the X server went"
-finish_demo
+finish_demo_within 2 "the demo still runs two seconds after the X server went"
 end_ms=$((($(date +%s%N) - gone_at) / 1000000))
 expect_eq "$(cat "$work/stdout")" "" "standard output"
 grep -vE '^(X connection to .* broken|XIO: |[[:space:]]+after [0-9]+ requests)' "$work/stderr" \
