@@ -23,6 +23,8 @@ pipewire_pids=()
 
 stop_pulse() {
   local pid
+  # A demo that failed to end under faketime is faketime's child, which cleanup wouldn't reach.
+  [ -z "$demo_pid" ] || pkill -KILL -P "$demo_pid" 2>/dev/null || true
   for pid in "$recorder_pid" "$server_pid" "$relay_pid" "${pipewire_pids[@]}"; do
     [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
   done
