@@ -156,7 +156,7 @@ finish_demo_within() {
 }
 
 # The runs of the counter tune of $2 frames in capture $1 (music_wav_tool counter-runs:
-# "CAPTURE_FRAME# TUNE_FRAME LENGTH"), failed at a frame that is neither silence nor the tune.
+# "CAPTURE_FRAME TUNE_FRAME LENGTH"), failed at a frame that is neither silence nor the tune.
 tune_runs() {
   "$MUSIC_WAV_TOOL" counter-runs "$1" "$2" 2>"$work/mismatch" || fail "$(cat "$work/mismatch")"
 }
