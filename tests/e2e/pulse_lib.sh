@@ -34,8 +34,8 @@ trap 'stop_pulse; cleanup' EXIT
 # Starts a server in runtime folder $1 with sink module $2, sets launched to its process id, and
 # waits up to ten seconds until it accepts clients.
 launch_server() {
-  XDG_RUNTIME_DIR=$1 env -u DISPLAY pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-    -L "$2" -L module-native-protocol-unix >>"$1/server.log" 2>&1 &
+  XDG_RUNTIME_DIR=$1 env -u DISPLAY pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --use-pid-file=no -L "$2" -L module-native-protocol-unix >>"$1/server.log" 2>&1 &
   launched=$!
   local step
   for ((step = 0; step < 200; step++)); do
@@ -90,11 +90,14 @@ stop_server() {
   server_pid=
 }
 
+# The playback streams on the demo's server, one a line.
+streams() { pactl --server="unix:$server_dir/pulse/native" list short sink-inputs 2>/dev/null; }
+
 # Waits, up to ten seconds, until the demo plays a stream on its server.
 wait_for_stream() {
   local step
   for ((step = 0; step < 200; step++)); do
-    [ -n "$(pactl --server="unix:$server_dir/pulse/native" list short sink-inputs 2>/dev/null)" ] && return 0
+    [ -n "$(streams)" ] && return 0
     sleep 0.05
   done
   fail "the demo plays nothing on the sound server"
@@ -109,15 +112,15 @@ use_relay() {
   mkdir -p "$recorder_dir"
   launch_server "$recorder_dir" "$null_sink"
   relay_pid=$launched
-  sink_module="module-tunnel-sink server=unix:$recorder_dir/pulse/native sink=$sink sink_name=$sink latency_msec=20"
-  sink_module+=" rate=$music_rate format=float32le channels=2"
+  sink_module="module-tunnel-sink server=unix:$recorder_dir/pulse/native sink=$sink"
+  sink_module+=" sink_name=$sink latency_msec=20 rate=$music_rate format=float32le channels=2"
 }
 
 # Records what reaches the sink, as raw 32-bit float stereo, into the named file until the
 # server goes or stop_recording; returns once the first frames are in.
 start_recording() {
-  parec --server="unix:$recorder_dir/pulse/native" --raw --device="$sink.monitor" --format=float32le --rate="$music_rate" --channels=2 \
-    --latency-msec=50 >"$1" 2>/dev/null &
+  parec --server="unix:$recorder_dir/pulse/native" --raw --device="$sink.monitor" \
+    --format=float32le --rate="$music_rate" --channels=2 --latency-msec=50 >"$1" 2>/dev/null &
   recorder_pid=$!
   local step
   for ((step = 0; step < 200; step++)); do
@@ -180,6 +183,8 @@ wait_for_music() {
 
 # The real time in ns (date +%s%N) at which the first frame of capture $1 reached the sink: the
 # earliest its noted sizes allow, as each look saw at most the frames the sink had played by then.
+# (So for a recording begun before the demo played: one begun on a playing sink comes with a
+# lag of a second or more that its sizes don't show.)
 capture_start() {
   awk -v rate="$music_rate" '{ t = $1 - $2 / 8 / rate * 1e9; if (NR == 1 || t < start) start = t }
     END { printf "%.0f\n", start }' "$1.sizes"
@@ -194,7 +199,8 @@ expect_time_kept() {
     function due() { return (frame + $1 - end) % n }
     function off() { return (($2 - due()) % n + n + int(n / 2)) % n - int(n / 2) }
     NR > 1 && (off() > within || off() < -within) {
-      printf "capture frame %d: tune frame %d after a silence, %d frames from where playing on gives\n", $1, $2, off()
+      printf "capture frame %d: tune frame %d after a silence, %d frames from where playing on gives\n",
+        $1, $2, off()
       bad = 1; exit }
     { frame = ($2 + $3) % n; end = $1 + $3 } END { exit bad }' "$1" >"$work/slip" || fail "$(cat "$work/slip")"
 }

@@ -32,9 +32,9 @@ stop_recording
 
 tune_runs "$capture" "$frames" >"$work/runs"
 expect_eq "$(awk 'NR == 1 { print $2 }' "$work/runs")" 0 "the tune frame the music began with"
-# When the music came back from the last silence before the CPU came free (before it, where
-# some core was free a moment earlier), and the slip: capture frames since the music began less
-# tune frames played, at the last run.
+# When the music came back once the CPU was free (less than 0: it was playing by then, in the
+# share of time the kernel keeps for ordinary processes), and the slip: capture frames since the
+# music began less tune frames played, at the last run.
 read -r recovery slip < <(awk -v freed="$freed" -v rate="$music_rate" '
   NR == 1 { began = $1 }
   back == "" && $1 + $3 > freed { back = $1 - freed }

@@ -20,5 +20,5 @@ end_ms=$((($(date +%s%N) - gone_at) / 1000000))
 expect_eq "$(cat "$work/stdout")" "" "standard output"
 grep -vE '^(X connection to .* broken|XIO: |[[:space:]]+after [0-9]+ requests)' "$work/stderr" \
   && fail "printed more than the X library's notice"
-expect_eq "$(pactl --server="unix:$server_dir/pulse/native" list short sink-inputs)" "" "streams left on the server"
+expect_eq "$(streams)" "" "streams left on the server"
 echo "the X server gone: the demo ended within $end_ms ms with status $status, its stream closed"
