@@ -47,11 +47,15 @@ link_data() {
 }
 link_data
 
+# The virtual screen, started once it accepts clients (again, by a case that ended the first).
+start_screen() {
+  Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+  xvfb_pid=$!
+  read -r display_number <"$work/display"
+  export DISPLAY=:$display_number LIBGL_ALWAYS_SOFTWARE=1
+}
 mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-read -r display_number <"$work/display"
-export DISPLAY=:$display_number LIBGL_ALWAYS_SOFTWARE=1
+start_screen
 
 # The command that runs the demo with its clock sped up by the given factor: faketime, or in
 # the sanitized suite (where libfaketime deadlocks against AddressSanitizer's start-up) the

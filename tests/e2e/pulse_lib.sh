@@ -31,18 +31,25 @@ stop_pulse() {
 }
 trap 'stop_pulse; cleanup' EXIT
 
+# Runs the command given after $1 every 50 ms until it succeeds; false once $1 seconds have passed.
+poll() {
+  local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
+  shift
+  until "$@"; do
+    ((${EPOCHREALTIME/./} < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
 # Starts a server in runtime folder $1 with sink module $2, sets launched to its process id, and
 # waits up to ten seconds until it accepts clients.
 launch_server() {
+  local dir=$1
   XDG_RUNTIME_DIR=$1 env -u DISPLAY pulseaudio -n --daemonize=no --exit-idle-time=-1 \
     --use-pid-file=no -L "$2" -L module-native-protocol-unix >>"$1/server.log" 2>&1 &
   launched=$!
-  local step
-  for ((step = 0; step < 200; step++)); do
-    pactl --server="unix:$1/pulse/native" info >/dev/null 2>&1 && return 0
-    kill -0 "$launched" 2>/dev/null || break
-    sleep 0.05
-  done
+  poll 10 eval 'pactl --server="unix:$dir/pulse/native" info >/dev/null 2>&1 || ! kill -0 "$launched" 2>/dev/null' &&
+    kill -0 "$launched" 2>/dev/null && return 0
   cat "$1/server.log" >&2
   fail "the sound server did not start"
 }
@@ -74,11 +81,7 @@ start_pipewire() {
     env -u DISPLAY $program >>"$server_dir/server.log" 2>&1 &
     pipewire_pids+=($!)
   done
-  local step
-  for ((step = 0; step < 200; step++)); do
-    pactl info 2>/dev/null | grep -qx "Default Sink: $sink" && return 0
-    sleep 0.05
-  done
+  poll 10 eval 'pactl info 2>/dev/null | grep -qx "Default Sink: $sink"' && return 0
   cat "$server_dir/server.log" >&2
   fail "PipeWire's sound server did not start"
 }
@@ -95,12 +98,7 @@ streams() { pactl --server="unix:$server_dir/pulse/native" list short sink-input
 
 # Waits, up to ten seconds, until the demo plays a stream on its server.
 wait_for_stream() {
-  local step
-  for ((step = 0; step < 200; step++)); do
-    [ -n "$(streams)" ] && return 0
-    sleep 0.05
-  done
-  fail "the demo plays nothing on the sound server"
+  poll 10 eval '[ -n "$(streams)" ]' || fail "the demo plays nothing on the sound server"
 }
 
 # Puts a second server behind the demo's, whose sink then relays all it plays to the second
@@ -122,12 +120,7 @@ start_recording() {
   parec --server="unix:$recorder_dir/pulse/native" --raw --device="$sink.monitor" \
     --format=float32le --rate="$music_rate" --channels=2 --latency-msec=50 >"$1" 2>/dev/null &
   recorder_pid=$!
-  local step
-  for ((step = 0; step < 200; step++)); do
-    [ -s "$1" ] && return 0
-    sleep 0.05
-  done
-  fail "nothing recorded from the sound server"
+  poll 10 test -s "$1" || fail "nothing recorded from the sound server"
 }
 
 stop_recording() {
@@ -149,12 +142,7 @@ play_recorded() {
 # Waits, up to $1 seconds, until the demo has ended and sets status as finish_demo does; fails
 # with message $2 if it still runs then.
 finish_demo_within() {
-  local step
-  for ((step = 0; step < $1 * 20; step++)); do
-    kill -0 "$demo_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill -0 "$demo_pid" 2>/dev/null && fail "$2"
+  poll "$1" eval '! kill -0 "$demo_pid" 2>/dev/null' || fail "$2"
   finish_demo
 }
 
