@@ -1,7 +1,8 @@
 // The sound engine on OpenAL Soft: one device and context, one non-spatial source, and a
 // thread that streams the file through a small ring of buffers, so the music start costs the
 // same for any length of file and memory stays fixed. Only that thread drives the source's
-// queue and state; the program's commands reach it through atomics and an eventfd wake.
+// queue and state; the program's commands reach it through atomics and an eventfd wake. A
+// device that is lost (its sound server killed or restarted) is opened anew by that thread.
 #include "music.hpp"
 
 #define AL_ALEXT_PROTOTYPES
@@ -19,6 +20,8 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <system_error>
@@ -39,6 +42,42 @@ constexpr std::size_t kBufferCount = 4;
 constexpr std::size_t kBufferMs = 160;
 constexpr std::size_t kChecksPerBuffer = 4;
 constexpr char kThreadName[] = "music";
+// A lost device is tried again this often: an attempt costs a failed connection (a
+// millisecond), and the music comes back within this much of the server's return.
+constexpr auto kReopenInterval = std::chrono::milliseconds(250);
+
+using Clock = std::chrono::steady_clock;
+
+// Where the music stands on its own time-line: the loop frame due at `at`, moving on at the
+// file's rate unless paused. The streaming thread keeps it from the commands it carries out;
+// a device opened anew resumes from it, as though the music had played on through the loss.
+struct TimeLine {
+    std::uint64_t loop = 1;
+    int rate = 1;
+    std::uint64_t frame = 0;
+    Clock::time_point at;
+    bool paused = false;
+
+    std::uint64_t frameAt(Clock::time_point when) const
+    {
+        if (paused)
+            return frame;
+        const double seconds = std::chrono::duration<double>(when - at).count();
+        return (frame + static_cast<std::uint64_t>(std::llround(std::max(seconds, 0.0) * rate))) % loop;
+    }
+    void seek(std::uint64_t to, Clock::time_point when)
+    {
+        frame = to;
+        at = when;
+    }
+    void hold(bool held, Clock::time_point when)
+    {
+        if (held != paused) {
+            seek(frameAt(when), when);
+            paused = held;
+        }
+    }
+};
 
 void wake(int fd)
 {
@@ -57,10 +96,14 @@ void drain(int fd)
 struct SoundEngine::State {
     static constexpr std::uint64_t kNoSeek = std::numeric_limits<std::uint64_t>::max();
 
+    // The device and its objects: set by open(), then while the thread runs only by it (it
+    // closes a lost device and opens another). Null while lost, which `lost` tells position().
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
-    ALuint source = 0;
+    std::atomic<ALuint> source{0};
     std::array<ALuint, kBufferCount> buffers{};
+    std::atomic<bool> lost{false};
+    bool quiet = true;  // the user didn't ask for OpenAL Soft's log: devices open with stderr muted
     int wakeFd = -1;
     std::thread streamer;
 
@@ -70,13 +113,20 @@ struct SoundEngine::State {
     std::atomic<bool> paused{false};
     std::atomic<std::uint64_t> seekTo{kNoSeek};
 
-    // The loop's frame at the start of the source's queue, and the loop's length (0: none).
+    // The loop's frame at the start of the source's queue (the time-line's while the device is
+    // lost), and the loop's length (0: none).
     // The thread makes `changes` odd while the queue and `base` disagree, so position() can
     // tell a read that straddled an unqueue (it would jump back by a buffer) and retry.
     std::atomic<std::uint64_t> base{0};
     std::atomic<std::uint64_t> length{0};
     std::atomic<unsigned> changes{0};
 
+    // Opens the default device with a context made current, a source and buffers; false
+    // when there is none, with nothing kept.
+    bool openDevice();
+    // Releases them all (the thread stopped, or the device lost).
+    void closeDevice();
+    bool deviceLost() const;
     void stream(std::unique_ptr<LoopedWav> wav);
 };
 
@@ -104,12 +154,50 @@ void SoundEngine::State::stream(std::unique_ptr<LoopedWav> wav)
     };
 
     constexpr int checkMs = static_cast<int>(kBufferMs / kChecksPerBuffer);
+    TimeLine timeLine{loop, wav->sampleRate(), 0, {}, false};
+    Clock::time_point nextReopen;
     // poll() takes a relative timeout, so a clock shifted or sped up under the process (as in
     // the tests) can't stretch the wait.
     pollfd wakeUp{wakeFd, POLLIN, 0};
+    // Waits for a command or the next check; false once the thread is to end.
+    const auto rest = [&] {
+        const int woken = poll(&wakeUp, 1, checkMs);
+        if (woken > 0)
+            drain(wakeFd);
+        return !quit && (woken >= 0 || errno == EINTR);
+    };
     for (;;) {
+        const Clock::time_point now = Clock::now();
         // The start too: play() asks for its first frame as a seek.
-        const std::uint64_t target = seekTo.exchange(kNoSeek);
+        std::uint64_t target = seekTo.exchange(kNoSeek);
+        if (target != kNoSeek)
+            timeLine.seek(target, now);
+        timeLine.hold(paused, now);
+
+        // A lost device is let go at once, and another is sought until one opens; meanwhile
+        // position() follows the time-line, and the music comes back where it implies.
+        if (device != nullptr && deviceLost()) {
+            ++changes;
+            closeDevice();
+            lost = true;
+            base = timeLine.frameAt(now);
+            ++changes;
+        }
+        if (device == nullptr && now >= nextReopen) {
+            nextReopen = now + kReopenInterval;
+            if (openDevice()) {
+                lost = false;
+                target = timeLine.frameAt(Clock::now());  // the opening took time too
+            }
+        }
+
+        if (device == nullptr) {
+            base = timeLine.frameAt(now);
+            if (!rest())
+                break;
+            continue;
+        }
+
         if (target != kNoSeek) {
             // Rewound rather than stopped: a stopped source counts its whole queue as played,
             // which would advance the stream while paused.
@@ -154,15 +242,12 @@ void SoundEngine::State::stream(std::unique_ptr<LoopedWav> wav)
             alSourceRewind(source);
         }
 
-        const int woken = poll(&wakeUp, 1, checkMs);
-        if (woken < 0 && errno != EINTR)
-            break;
-        if (woken > 0)
-            drain(wakeFd);
-        if (quit)
+        if (!rest())
             break;
     }
     // Where it stood, for position() once stopped.
+    if (device == nullptr)
+        return;
     ++changes;
     ALint offset = 0;
     alGetSourcei(source, AL_SAMPLE_OFFSET, &offset);
@@ -202,55 +287,81 @@ void restoreStderr(int saved)
 
 }  // namespace
 
-std::unique_ptr<SoundEngine> SoundEngine::open()
+bool SoundEngine::State::openDevice()
 {
     // Nothing is printed about sound unless the user asks for OpenAL Soft's log through its
     // own variable. Quieting the library's log is not enough: while a device opens, the
     // backends' libraries print their own complaints to stderr (ALSA does on a machine without
-    // a sound card), so stderr is muted for that moment too, for every thread: the demo opens
-    // its engine before main, when no other thread runs.
-    const bool logWanted = std::getenv("ALSOFT_LOGLEVEL") != nullptr;
-    setenv("ALSOFT_LOGLEVEL", "0", 0);
-    const int realStderr = logWanted ? -1 : muteStderr();
-    ALCdevice* device = alcOpenDevice(nullptr);
-    ALCcontext* context = device != nullptr ? alcCreateContext(device, nullptr) : nullptr;
+    // a sound card), so stderr is muted for that moment too, for every thread. The demo opens
+    // its engine before main, when no other thread runs; a device opened anew after a loss
+    // mutes the program's stderr for that moment, which the demo never writes to.
+    const int realStderr = quiet ? muteStderr() : -1;
+    device = alcOpenDevice(nullptr);
+    context = device != nullptr ? alcCreateContext(device, nullptr) : nullptr;
     restoreStderr(realStderr);
-    if (device == nullptr)
-        return nullptr;
+    if (context == nullptr || !alcMakeContextCurrent(context)) {
+        closeDevice();
+        return false;
+    }
+    ALuint name = 0;
+    alGenSources(1, &name);
+    source = name;
+    alGenBuffers(static_cast<ALsizei>(kBufferCount), buffers.data());
+    // Music has no place in space: the listener hears the file's channels as they are.
+    alSourcei(name, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(name, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(name, AL_ROLLOFF_FACTOR, 0.0f);
+    if (alIsExtensionPresent("AL_SOFT_direct_channels"))
+        alSourcei(name, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+    return true;
+}
 
-    const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (context == nullptr || !alcMakeContextCurrent(context) || wakeFd < 0) {
-        if (wakeFd >= 0)
-            close(wakeFd);
-        if (context != nullptr)
-            alcDestroyContext(context);
+void SoundEngine::State::closeDevice()
+{
+    if (context != nullptr) {
+        const ALuint name = source;
+        alDeleteSources(1, &name);
+        alDeleteBuffers(static_cast<ALsizei>(kBufferCount), buffers.data());
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(context);
+    }
+    if (device != nullptr)
         alcCloseDevice(device);
+    device = nullptr;
+    context = nullptr;
+    source = 0;
+    buffers = {};
+}
+
+// A device whose output went away (OpenAL Soft's disconnect extension: its sound server died,
+// say) plays no more.
+bool SoundEngine::State::deviceLost() const
+{
+    ALCint connected = ALC_TRUE;
+    if (alcIsExtensionPresent(device, "ALC_EXT_disconnect"))
+        alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+    return connected == ALC_FALSE;
+}
+
+std::unique_ptr<SoundEngine> SoundEngine::open()
+{
+    auto state = std::make_unique<State>();
+    state->quiet = std::getenv("ALSOFT_LOGLEVEL") == nullptr;
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
+    state->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (state->wakeFd < 0)
+        return nullptr;
+    if (!state->openDevice()) {
+        close(state->wakeFd);
         return nullptr;
     }
-
-    auto state = std::make_unique<State>();
-    state->device = device;
-    state->context = context;
-    state->wakeFd = wakeFd;
-    alGenSources(1, &state->source);
-    alGenBuffers(static_cast<ALsizei>(kBufferCount), state->buffers.data());
-    // Music has no place in space: the listener hears the file's channels as they are.
-    alSourcei(state->source, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(state->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSourcef(state->source, AL_ROLLOFF_FACTOR, 0.0f);
-    if (alIsExtensionPresent("AL_SOFT_direct_channels"))
-        alSourcei(state->source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
     return std::unique_ptr<SoundEngine>(new SoundEngine(std::move(state)));
 }
 
 SoundEngine::~SoundEngine()
 {
     stop();
-    alDeleteSources(1, &state_->source);
-    alDeleteBuffers(static_cast<ALsizei>(kBufferCount), state_->buffers.data());
-    alcMakeContextCurrent(nullptr);
-    alcDestroyContext(state_->context);
-    alcCloseDevice(state_->device);
+    state_->closeDevice();
     close(state_->wakeFd);
 }
 
@@ -305,7 +416,8 @@ std::uint64_t SoundEngine::position() const
         }
         const std::uint64_t at = state_->base, loop = state_->length;
         ALint offset = 0;
-        alGetSourcei(state_->source, AL_SAMPLE_OFFSET, &offset);
+        if (!state_->lost)
+            alGetSourcei(state_->source, AL_SAMPLE_OFFSET, &offset);
         if (state_->changes == before)
             return loop == 0 ? at : (at + static_cast<std::uint64_t>(std::max(offset, 0))) % loop;
     }
@@ -341,7 +453,8 @@ SoundEngine* openProcessSoundEngine()
     // open, so it runs before the library's own exit handlers.
     std::atexit([] {
         processEngine->stop();
-        alcDevicePauseSOFT(processEngine->state_->device);
+        if (processEngine->state_->device != nullptr)
+            alcDevicePauseSOFT(processEngine->state_->device);
     });
     return processEngine;
 }

@@ -11,7 +11,9 @@ class SoundEngine {
 public:
     // Opens the default output device. Null when there is none; prints nothing (stderr is muted
     // while the device opens) unless OpenAL Soft's log is asked for through ALSOFT_LOGLEVEL.
-    // OpenAL's current context is the process's, so one engine is open at a time.
+    // OpenAL's current context is the process's, so one engine is open at a time. A device lost
+    // later (its sound server gone) is opened anew by the stream until one answers, and the
+    // music resumes where its time-line has reached, as though it had played on.
     static std::unique_ptr<SoundEngine> open();
     // Stops the stream and releases the source, buffers, context and device.
     ~SoundEngine();
@@ -28,7 +30,8 @@ public:
     void resume();
     void seek(std::uint64_t frame);
     // The frame of the loop being heard now (the frame asked for until the stream has begun,
-    // where it stood once stopped). Never runs backwards but at the loop's join or a seek.
+    // where it stood once stopped, its time-line's while the device is lost). Never runs
+    // backwards but at the loop's join, a seek or the device's loss.
     std::uint64_t position() const;
     // Ends the stream and its thread.
     void stop();

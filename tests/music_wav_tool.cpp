@@ -1,6 +1,8 @@
 // Helper for the music tests of the real demo: writes the files it plays, and reads back what
-// OpenAL Soft's wave-file output captured (32-bit float stereo).
+// OpenAL Soft's wave-file output or a sound server's monitor captured (32-bit float stereo).
 //   music_wav_tool pattern PATH RATE FRAMES   16-bit stereo pattern (see music_samples.hpp)
+//   music_wav_tool counter PATH RATE FRAMES   16-bit stereo counter: every frame of a tune of up
+//                                             to an hour says which it is (see counterFrame)
 //   music_wav_tool refused KIND PATH          one of the files the soundtrack refuses
 //   music_wav_tool matched CAPTURE FRAMES     prints how many frames of the pattern, looped at
 //                                             FRAMES, follow the leading silence sample-exact;
@@ -16,6 +18,11 @@
 //                                             exact, to within TAIL frames of the capture's end
 //                                             (where the stop fades it out): prints its frames;
 //                                             status 2 when a wrong frame comes before that
+//   music_wav_tool counter-runs CAPTURE FRAMES  reads a raw capture (float32 stereo, parec's) of
+//                                             the counter looped at FRAMES; prints each run of it
+//                                             that plays on frame after frame as "CAPTURE_FRAME
+//                                             TUNE_FRAME LENGTH"; status 2 at a frame that is
+//                                             neither silence nor the counter (a changed level)
 //   music_wav_tool complete CAPTURE           status 0 when the capture's header was completed
 //                                             (the device was stopped before the process ended)
 //   music_wav_tool same SOUND TUNE FRAME      status 0 when SOUND is TUNE from FRAME on (modulo its
@@ -112,6 +119,69 @@ int runs(const char* path, int frames)
     return 0;
 }
 
+// The counter's frame f: left f mod 32767 + 1, right -(f / 32767 + 1), neither ever 0, so
+// that each frame of a capture names its place in the tune whatever came before it.
+constexpr int kCounterBase = 32767;
+
+bool writeCounter(const std::string& path, int rate, int frames)
+{
+    if (frames > kCounterBase * kCounterBase)
+        return false;
+    SF_INFO info{0, rate, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (file == nullptr)
+        return false;
+    std::vector<short> block;
+    bool ok = true;
+    for (int at = 0; at < frames && ok; at += kCounterBase) {
+        block.clear();
+        for (int f = at; f < std::min(frames, at + kCounterBase); ++f)
+            block.insert(block.end(), {short(f % kCounterBase + 1), short(-(f / kCounterBase + 1))});
+        ok = sf_writef_short(file, block.data(), sf_count_t(block.size() / 2)) == sf_count_t(block.size() / 2);
+    }
+    return sf_close(file) == 0 && ok;
+}
+
+// The tune frame a captured frame holds: -1 for silence, -2 for anything else.
+long counterFrame(float left, float right)
+{
+    if (left == 0.0f && right == 0.0f)
+        return -1;
+    const float l = left * 32768.0f, r = -right * 32768.0f;  // libsndfile's 16 bits to float and back
+    if (l < 1 || r < 1 || l > kCounterBase || r > kCounterBase || l != std::floor(l) || r != std::floor(r))
+        return -2;
+    return (long(r) - 1) * kCounterBase + long(l) - 1;
+}
+
+// Each run of the looped counter in a raw capture; 2 at a frame that isn't the counter.
+int counterRuns(const char* path, long frames)
+{
+    std::ifstream in(path, std::ios::binary);
+    float frame[2];
+    long at = 0, start = 0, first = 0, next = -1;  // next: the tune frame that continues the run
+    const auto report = [&] {
+        if (next >= 0)
+            std::cout << start << ' ' << first << ' ' << at - start << '\n';
+    };
+    for (; in.read(reinterpret_cast<char*>(frame), sizeof frame); ++at) {
+        const long tune = counterFrame(frame[0], frame[1]);
+        if (tune == -2 || tune >= frames) {
+            report();
+            std::cerr << "capture frame " << at << ": " << frame[0] * 32768 << ' ' << frame[1] * 32768
+                      << " is not the counter\n";
+            return 2;
+        }
+        if (tune != next) {
+            report();
+            start = at;
+            first = tune;
+        }
+        next = tune < 0 ? -1 : (tune + 1) % frames;
+    }
+    report();
+    return 0;
+}
+
 // Sample i of the looped tune from frame `from` + `lag` on (the loop's start when negative).
 float tuneAt(const std::vector<float>& tune, long from, long lag, std::size_t i)
 {
@@ -158,6 +228,10 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 4 && args[0] == "pattern")
         return !samples::writePattern(args[1], SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, std::stoi(args[2]), std::stoi(args[3]));
+    if (args.size() == 4 && args[0] == "counter")
+        return !writeCounter(args[1], std::stoi(args[2]), std::stoi(args[3]));
+    if (args.size() == 3 && args[0] == "counter-runs")
+        return counterRuns(args[1].c_str(), std::stol(args[2]));
     if (args.size() == 3 && args[0] == "refused")
         return !samples::writeRefused(args[1], args[2]);
     if (args.size() == 3 && (args[0] == "matched" || args[0] == "resumed")) {

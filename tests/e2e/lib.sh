@@ -47,11 +47,15 @@ link_data() {
 }
 link_data
 
+# The virtual screen, started once it accepts clients (again, by a case that ended the first).
+start_screen() {
+  Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+  xvfb_pid=$!
+  read -r display_number <"$work/display"
+  export DISPLAY=:$display_number LIBGL_ALWAYS_SOFTWARE=1
+}
 mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-read -r display_number <"$work/display"
-export DISPLAY=:$display_number LIBGL_ALWAYS_SOFTWARE=1
+start_screen
 
 # The command that runs the demo with its clock sped up by the given factor: faketime, or in
 # the sanitized suite (where libfaketime deadlocks against AddressSanitizer's start-up) the
@@ -127,24 +131,28 @@ expect_whole_schedule() {
 # and a run ended with Escape.
 music_rate=48000
 
-# Output to the named wave file as 32-bit float at the tunes' rate, limiter and dither off, so
-# not a sample is altered. With no name: only ALSA, asked for a device that doesn't exist (no
-# device on any machine, and both libraries complain on stderr unless told to be quiet).
+# Output to the named wave file, or with "pulse" to the sound server of pulse_lib.sh, as 32-bit
+# float at the tunes' rate, limiter and dither off, so not a sample is altered. With "null":
+# OpenAL Soft's own output that plays nowhere, and no other library of sound loaded. With no
+# name: only ALSA, asked for a device that doesn't exist (no device on any machine, and both
+# libraries complain on stderr unless told to be quiet).
 use_sound_output() {
-  if (($# == 0)); then
-    printf '[general]\ndrivers = alsa\n[alsa]\ndevice = no-such-device\n' >"$work/alsoft.conf"
-  else
-    printf '[general]\ndrivers = wave\nfrequency = %s\nchannels = stereo\nsample-type = float32\noutput-limiter = false\ndither = false\nhrtf = false\n[wave]\nfile = %s\n' \
-      "$music_rate" "$1" >"$work/alsoft.conf"
-  fi
+  local exact="frequency = $music_rate\nchannels = stereo\nsample-type = float32\noutput-limiter = false\ndither = false\nhrtf = false\n"
+  case ${1:-} in
+    '') printf '[general]\ndrivers = alsa\n[alsa]\ndevice = no-such-device\n' ;;
+    pulse) printf "[general]\ndrivers = pulse\n$exact" ;;
+    null) printf '[general]\ndrivers = null\n' ;;
+    *) printf "[general]\ndrivers = wave\n$exact[wave]\nfile = %s\n" "$1" ;;
+  esac >"$work/alsoft.conf"
   export ALSOFT_CONF=$work/alsoft.conf
 }
 
-# The tune the demo finds: the pattern of that many frames, or a refused file of that kind.
+# The tune the demo finds: the pattern or the counter (music_wav_tool) of that many frames, or
+# a refused file of that kind.
 use_tune() {
   rm -f "$run_dir/$tune_file"
   case $1 in
-    pattern) "$MUSIC_WAV_TOOL" pattern "$run_dir/$tune_file" "$music_rate" "$2" ;;
+    pattern | counter) "$MUSIC_WAV_TOOL" "$1" "$run_dir/$tune_file" "$music_rate" "$2" ;;
     *) "$MUSIC_WAV_TOOL" refused "$1" "$run_dir/$tune_file" ;;
   esac
 }

@@ -1,0 +1,194 @@
+# The sound path a desktop user has: the demo's music through OpenAL Soft's PulseAudio backend
+# to a real PulseAudio server of the test's own (one null sink at the tunes' rate, recorded from
+# its monitor by parec), in a private runtime folder that is also HOME, so no other server,
+# cookie or setting is seen. With SOUND_SERVER=pipewire the server is PipeWire's instead.
+# Servers and recorders are stopped by their process ids. Sourced by the sound-server cases
+# after lib.sh.
+server_dir=$work/pulse
+mkdir -p "$server_dir"
+export XDG_RUNTIME_DIR=$server_dir HOME=$server_dir
+unset PULSE_SERVER PULSE_SINK PULSE_COOKIE PULSE_PROP ALSOFT_CONF ALSOFT_DRIVERS
+# The library would start a server of its own for a client that finds none (it does for a
+# user, not for root): a test that removes its server must find none.
+printf 'autospawn = no\n' >"$server_dir/client.conf"
+export PULSE_CLIENTCONFIG=$server_dir/client.conf
+sink=show
+null_sink="module-null-sink sink_name=$sink rate=$music_rate format=float32le channels=2"
+sink_module=$null_sink
+recorder_dir=$server_dir  # the runtime folder of the server whose sink is recorded
+server_pid=
+relay_pid=
+recorder_pid=
+pipewire_pids=()
+
+stop_pulse() {
+  local pid
+  # A demo that failed to end under faketime is faketime's child, which cleanup wouldn't reach.
+  [ -z "$demo_pid" ] || pkill -KILL -P "$demo_pid" 2>/dev/null || true
+  for pid in "$recorder_pid" "$server_pid" "$relay_pid" "${pipewire_pids[@]}"; do
+    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  done
+}
+trap 'stop_pulse; cleanup' EXIT
+
+# Runs the command given after $1 every 50 ms until it succeeds; false once $1 seconds have passed.
+poll() {
+  local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
+  shift
+  until "$@"; do
+    ((${EPOCHREALTIME/./} < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
+# Starts a server in runtime folder $1 with sink module $2, sets launched to its process id, and
+# waits up to ten seconds until it accepts clients.
+launch_server() {
+  local dir=$1
+  XDG_RUNTIME_DIR=$1 env -u DISPLAY pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --use-pid-file=no -L "$2" -L module-native-protocol-unix >>"$1/server.log" 2>&1 &
+  launched=$!
+  poll 10 eval 'pactl --server="unix:$dir/pulse/native" info >/dev/null 2>&1 || ! kill -0 "$launched" 2>/dev/null' &&
+    kill -0 "$launched" 2>/dev/null && return 0
+  cat "$1/server.log" >&2
+  fail "the sound server did not start"
+}
+
+# The demo's server, with its sink.
+start_server() {
+  if [ "${SOUND_SERVER:-}" = pipewire ]; then
+    start_pipewire
+  else
+    launch_server "$server_dir" "$sink_module"
+    server_pid=$launched
+  fi
+}
+
+# PipeWire with the null sink (a configuration of the test's own), WirePlumber to link streams
+# to it, on a session bus of the test's own (WirePlumber quits without one), and PipeWire's
+# PulseAudio server; waits up to ten seconds until the sink is the server's default.
+start_pipewire() {
+  export XDG_CONFIG_HOME=$server_dir/config DBUS_SESSION_BUS_ADDRESS=unix:path=$server_dir/bus
+  mkdir -p "$XDG_CONFIG_HOME/pipewire/pipewire.conf.d"
+  printf 'context.objects = [ { factory = adapter args = { factory.name = support.null-audio-sink
+    node.name = %s media.class = Audio/Sink object.linger = true audio.position = [ FL FR ]
+    audio.rate = %s audio.format = F32 } } ]\n' "$sink" "$music_rate" \
+    >"$XDG_CONFIG_HOME/pipewire/pipewire.conf.d/sink.conf"
+  local program
+  for program in "dbus-daemon --session --nofork --nopidfile --address=$DBUS_SESSION_BUS_ADDRESS" \
+    pipewire wireplumber pipewire-pulse; do
+    # shellcheck disable=SC2086
+    env -u DISPLAY $program >>"$server_dir/server.log" 2>&1 &
+    pipewire_pids+=($!)
+  done
+  poll 10 eval 'pactl info 2>/dev/null | grep -qx "Default Sink: $sink"' && return 0
+  cat "$server_dir/server.log" >&2
+  fail "PipeWire's sound server did not start"
+}
+
+# Stops the demo's server with the given signal (TERM by default) and waits until it is gone.
+stop_server() {
+  kill -s "${1:-TERM}" "$server_pid"
+  wait "$server_pid" 2>/dev/null || true
+  server_pid=
+}
+
+# The playback streams on the demo's server, one a line.
+streams() { pactl --server="unix:$server_dir/pulse/native" list short sink-inputs 2>/dev/null; }
+
+# Waits, up to ten seconds, until the demo plays a stream on its server.
+wait_for_stream() {
+  poll 10 eval '[ -n "$(streams)" ]' || fail "the demo plays nothing on the sound server"
+}
+
+# Puts a second server behind the demo's, whose sink then relays all it plays to the second
+# server's null sink, which is recorded: the recording goes on, in one time, while the demo's
+# server stops and starts again. (The older tunnel module, as it takes a latency: the newer one
+# starts sounding some 0.15 s late on each connection.)
+use_relay() {
+  recorder_dir=$work/recorder
+  mkdir -p "$recorder_dir"
+  launch_server "$recorder_dir" "$null_sink"
+  relay_pid=$launched
+  sink_module="module-tunnel-sink server=unix:$recorder_dir/pulse/native sink=$sink"
+  sink_module+=" sink_name=$sink latency_msec=20 rate=$music_rate format=float32le channels=2"
+}
+
+# Records what reaches the sink, as raw 32-bit float stereo, into the named file until the
+# server goes or stop_recording; returns once the first frames are in.
+start_recording() {
+  parec --server="unix:$recorder_dir/pulse/native" --raw --device="$sink.monitor" \
+    --format=float32le --rate="$music_rate" --channels=2 --latency-msec=50 >"$1" 2>/dev/null &
+  recorder_pid=$!
+  poll 10 test -s "$1" || fail "nothing recorded from the sound server"
+}
+
+stop_recording() {
+  kill "$recorder_pid" 2>/dev/null || true
+  wait "$recorder_pid" 2>/dev/null || true
+  recorder_pid=
+}
+
+# Plays the counter tune of $1 frames to the server's sink, recorded into capture $2 from before
+# the demo starts; returns once the demo presents its first frame.
+play_recorded() {
+  use_sound_output pulse
+  use_tune counter "$1"
+  start_recording "$2"
+  start_demo
+  wait_for_trace glfwSwapBuffers
+}
+
+# Waits, up to $1 seconds, until the demo has ended and sets status as finish_demo does; fails
+# with message $2 if it still runs then.
+finish_demo_within() {
+  poll "$1" eval '! kill -0 "$demo_pid" 2>/dev/null' || fail "$2"
+  finish_demo
+}
+
+# The runs of the counter tune of $2 frames in capture $1 (music_wav_tool counter-runs:
+# "CAPTURE_FRAME TUNE_FRAME LENGTH"), failed at a frame that is neither silence nor the tune.
+tune_runs() {
+  "$MUSIC_WAV_TOOL" counter-runs "$1" "$2" 2>"$work/mismatch" || fail "$(cat "$work/mismatch")"
+}
+
+# Waits, up to a limit in seconds, until capture $1 of the counter tune of $2 frames holds $3
+# frames of it in all (or, with a fifth argument, in one run, counted from that capture frame on),
+# while the demo runs. Each look notes the capture's size for capture_start.
+wait_for_music() {
+  local capture=$1 frames=$2 want=$3 deadline=$((SECONDS + ${4:-30})) from=${5:-} music
+  while ((SECONDS < deadline)); do
+    echo "$(date +%s%N) $(stat -c %s "$capture")" >>"$capture.sizes"
+    music=$(tune_runs "$capture" "$frames" |
+      awk -v from="$from" 'from == "" { n += $3; next }
+        { after = $1 + $3 - ($1 > from ? $1 : from); if (after > n) n = after } END { print n + 0 }')
+    ((music >= want)) && return 0
+    kill -0 "$demo_pid" 2>/dev/null || fail "demo ended while playing"
+    sleep 0.05
+  done
+  fail "only $music frames of the tune recorded in time"
+}
+
+# The real time in ns (date +%s%N) at which the first frame of capture $1 reached the sink: the
+# earliest its noted sizes allow, as each look saw at most the frames the sink had played by then.
+# (So for a recording begun before the demo played: one begun on a playing sink comes with a
+# lag of a second or more that its sizes don't show.)
+capture_start() {
+  awk -v rate="$music_rate" '{ t = $1 - $2 / 8 / rate * 1e9; if (NR == 1 || t < start) start = t }
+    END { printf "%.0f\n", start }' "$1.sizes"
+}
+
+# Fails unless each run of the counter tune of $2 frames in runs file $1 after the first begins
+# at the tune frame that playing on through the silence before it would have reached (to within
+# $3 frames, none by default): a server that found the stream's buffer empty dropped sound, but
+# the stream kept time.
+expect_time_kept() {
+  awk -v n="$2" -v within="${3:-0}" '
+    function due() { return (frame + $1 - end) % n }
+    function off() { return (($2 - due()) % n + n + int(n / 2)) % n - int(n / 2) }
+    NR > 1 && (off() > within || off() < -within) {
+      printf "capture frame %d: tune frame %d after a silence, %d frames from where playing on gives\n",
+        $1, $2, off()
+      bad = 1; exit }
+    { frame = ($2 + $3) % n; end = $1 + $3 } END { exit bad }' "$1" >"$work/slip" || fail "$(cat "$work/slip")"
+}
