@@ -2,8 +2,10 @@
 // off-screen at the show's 1920x1080 and prints the median and 95th percentile per scene next
 // to a yardstick's: the sphere scene as it was before its shots (bench/yardstick/), drawn at the
 // same times as today's scene 2. The budget is that no scene costs more than the yardstick.
-// Frames of all four are taken in turn, so a machine that slows down slows them alike. Run it
-// from build/, where the demo's data sit.
+// Frames of all four are taken in turn, so a machine that slows down slows them alike, and
+// each frame is drawn twice and timed by the faster draw, so that another program's burst of
+// work on the machine doesn't pass for a costly frame. Run it from build/, where the demo's
+// data sit.
 #include <glad/gl.h>
 
 #include <algorithm>
@@ -24,6 +26,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kDefaultFramesPerScene = 40;
+constexpr int kDrawsPerFrame = 2;
 
 struct Span {
     const char* name;
@@ -41,10 +44,15 @@ constexpr Span kYardstick = {"yardstick", 10.0f, 45.0f};
 
 double frameMs(const Scenes& scenes, float t)
 {
-    const Clock::time_point start = Clock::now();
-    renderFrame(scenes, t);
-    glFinish();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    double fastest = 0.0;
+    for (int draw = 0; draw < kDrawsPerFrame; ++draw) {
+        const Clock::time_point start = Clock::now();
+        renderFrame(scenes, t);
+        glFinish();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        fastest = draw == 0 ? ms : std::min(fastest, ms);
+    }
+    return fastest;
 }
 
 double percentile(std::vector<double> values, double p)

@@ -12,8 +12,8 @@ out vec4 FragColor;
 
 const float SCENE_START = 10.0;
 const float SCENE_END = 45.0;
-const int SPHERES = 6;
-const int MAX_STEPS = 16;
+const int SPHERES = 5;
+const int MAX_STEPS = 12;
 const float HIT_DISTANCE = 0.003;
 const float GRAZE_DISTANCE = 0.02;   // near enough at the last step
 const float BLEND = 0.45;             // how far the spheres reach out to melt together
@@ -32,7 +32,7 @@ flat in vec4 vSpheres[SPHERES];
 // The big sphere is pearl; the dancers go round the colour wheel.
 const vec3 TINTS[SPHERES] = vec3[](
     vec3(0.95, 0.85, 0.75), vec3(1.0, 0.25, 0.3), vec3(1.0, 0.7, 0.15), vec3(0.35, 0.95, 0.4),
-    vec3(0.15, 0.8, 1.0), vec3(0.9, 0.3, 1.0));
+    vec3(0.15, 0.8, 1.0));
 
 // Polynomial smooth minimum: the union of two distances with a rounded seam.
 float smoothUnion(float a, float b, float k)

@@ -52,28 +52,28 @@ mat2 rotation(float a)
     return mat2(c, s, -s, c);
 }
 
-// A wall tiled with panels whose seams glow: rings along the flight, ribs across it, and
-// every panel flickering on its own. Returns the glow and the panel's random value.
-vec2 panels(vec2 panel, float kick)
+// A wall tiled with panels whose seams glow: rings along the flight, ribs across it (`around`
+// of them make a turn, so that the panels meet where the angle wraps), and every panel
+// flickering on its own.
+float panels(vec2 panel, float around, float kick)
 {
     vec2 seam = abs(fract(panel) - 0.5);
     float ring = 0.5 - seam.y;
     float rib = 0.5 - seam.x;
     float glow = 0.004 / (ring * ring + 0.002) + 0.002 / (rib * rib + 0.002);
-    float flicker = panelHash(floor(panel));
-    return vec2(glow * (0.35 + 0.65 * kick) + flicker * flicker * 0.25, flicker);
+    vec2 cell = floor(panel);
+    float flicker = panelHash(vec2(mod(cell.x, around), cell.y));
+    return glow * (0.35 + 0.65 * kick) + flicker * flicker * 0.25;
 }
 
-// The tunnel of rings, in polar coordinates: depth grows towards the vanishing point.
-vec3 tunnel(vec2 uv, float travelled, float kick, float t)
+// The tunnel of rings, from the screen's polar coordinates: depth grows towards the vanishing
+// point. Its glow, lit in the palette's colour at the returned place.
+float tunnel(float radius, float angle, float travelled, float kick, float t, out float hue)
 {
-    float radius = length(uv);
-    float angle = atan(uv.y, uv.x) + 0.1 * t;
     float depth = 0.6 / (radius + 0.02) + travelled;
-    vec2 glow = panels(vec2(angle * 8.0 / PI, depth * 1.5), kick);
-    vec3 col = palette(depth * 0.04 + t * 0.02) * glow.x;
+    hue = depth * 0.04 + t * 0.02;
     // Far away the tunnel melts into fog; the near walls darken so the rings stand out.
-    return col * (smoothstep(0.0, 0.25, radius) + 0.2);
+    return panels(vec2((angle + 0.1 * t) * 8.0 / PI, depth * 1.5), 16.0, kick) * (smoothstep(0.0, 0.25, radius) + 0.2);
 }
 
 // A square corridor that twists as it goes: dark walls set with lit windows, their frames
@@ -102,22 +102,20 @@ vec3 corridor(vec2 uv, float travelled, float kick, float t)
     return col * smoothstep(0.02, 0.35, reach) * (1.0 - 0.6 * smoothstep(0.5, 1.3, reach));
 }
 
-// The tunnel folded on itself: mirrored and turned three times, each turn a step on the beat,
-// so the one vanishing point becomes a kaleidoscope of them.
-vec3 folds(vec2 uv, float travelled, float kick, float t, float beat)
+// The tunnel folded on itself: mirrored and turned three times, and the whole turned a step
+// on each beat, so the one vanishing point becomes a kaleidoscope of them.
+const mat2 FOLD_TURN = mat2(0.8253, 0.5646, -0.5646, 0.8253);   // 0.6 radians
+
+float folds(vec2 uv, float travelled, float kick, float t, float beat, out float hue)
 {
     float steps = floor(beat) + smoothstep(0.0, 0.3, fract(beat));
-    vec2 p = uv;
-    for (int i = 0; i < 3; i++) {
-        p = abs(p) - vec2(0.45, 0.3);
-        p = rotation(0.35 * steps + float(i)) * p;
-    }
+    vec2 p = rotation(0.35 * steps) * uv;
+    for (int i = 0; i < 3; i++)
+        p = FOLD_TURN * (abs(p) - vec2(0.45, 0.3));
     float radius = length(p);
     float depth = 0.3 / (radius + 0.03) + travelled;
-    float angle = atan(p.y, p.x);
-    vec2 glow = panels(vec2(angle * 6.0 / PI, depth * 1.5), kick);
-    vec3 col = palette(depth * 0.05 + t * 0.03 + length(uv) * 0.3) * glow.x;
-    return col * smoothstep(0.0, 0.15, radius);
+    hue = depth * 0.05 + t * 0.03 + length(uv) * 0.3;
+    return panels(vec2(atan(p.y, p.x) * 6.0 / PI, depth * 1.5), 12.0, kick) * smoothstep(0.0, 0.15, radius);
 }
 
 // Out of the tunnel, over a neon plain towards a striped sun on the horizon; rows of the
@@ -147,11 +145,10 @@ vec3 plain(vec2 uv, float travelled, float kick, float t)
     return mix(col, vec3(0.5, 0.08, 0.4), smoothstep(6.0, 30.0, depth));
 }
 
-// The warp: streaks of light rushing out of the centre, ever faster, ever more of them.
-vec3 warp(vec2 uv, float travelled, float kick, float build)
+// The warp: streaks of light rushing out of the centre, ever faster, ever more of them, in the
+// palette's colours at the returned place; and what glows around them, strobing on the kick.
+float warp(float radius, float angle, float travelled, float kick, float build, out float hue, out vec3 haze)
 {
-    float radius = length(uv);
-    float angle = atan(uv.y, uv.x);
     float sector = floor(angle * 40.0 / PI);
     float seed = panelHash(vec2(sector, 7.0));
     float depth = 0.5 / (radius + 0.01) + travelled * (0.6 + seed);
@@ -161,13 +158,15 @@ vec3 warp(vec2 uv, float travelled, float kick, float build)
     // More of the sectors join in as it builds, each fading in.
     streak *= smoothstep(0.3, 0.05, across) * smoothstep(seed, seed + 0.05, 0.35 + 0.6 * build);
     // Brightest on their way out, fading before the edge, where they rush by too fast to see.
-    float shown = smoothstep(0.05, 0.3, radius) * (1.0 - 0.85 * smoothstep(0.5, 1.3, radius));
-    vec3 col = palette(seed * 0.5 + build * 0.4) * streak * 2.5 * shown;
-    // Faint rings of the tunnel left behind, in a haze; all of it strobes on the kick.
+    streak *= smoothstep(0.05, 0.3, radius) * (1.0 - 0.85 * smoothstep(0.5, 1.3, radius));
+    hue = 0.8 + seed * 0.4;   // blues, violets and cyans, cold against the climax's fire
+    // Faint rings of the tunnel left behind, in a haze.
     float ring = 0.5 - abs(fract(depth * 0.5) - 0.5);
-    col += vec3(0.3, 0.1, 0.5) * 0.003 / (ring * ring + 0.003) * (1.0 - build);
-    col += palette(0.6 + build * 0.4) * 0.03 / (1.0 + radius);
-    return col * (1.0 + 1.5 * kick);
+    haze = vec3(0.3, 0.1, 0.5) * 0.003 / (ring * ring + 0.003) * (1.0 - build)
+         + mix(vec3(0.3, 0.1, 0.6), vec3(0.2, 0.4, 1.0), build) * 0.03 / (1.0 + radius);
+    float strobe = 1.0 + 1.5 * kick;
+    haze *= strobe;
+    return streak * 2.5 * strobe;
 }
 
 // The climax: ripples of heat round the core, and with each kick (every other beat in the
@@ -196,33 +195,39 @@ void main()
     // The camera sways, so the vanishing point drifts.
     uv += 0.12 * vec2(sin(t * 0.31), cos(t * 0.23));
 
-    vec3 col;
+    // Each section lights the picture in the palette's colours (glow at hue), or else in
+    // colours of its own (col).
+    float radius = length(uv);
+    float angle = atan(uv.y, uv.x);
+    float glow = 0.0;
+    float hue = 0.0;
+    vec3 col = vec3(0.0);
     float core = 0.05;                   // the size of the core of light at the centre
     float heat = 1.0;                    // and its brightness
     if (section == TUNNEL) {
         // Slow out of the dark, speeding up from the fifth bar.
         float late = max(st - 8.0, 0.0);
-        col = tunnel(uv, st + 0.2 * late * late, kick, t);
+        glow = tunnel(radius, angle, st + 0.2 * late * late, kick, t, hue);
     } else if (section == CORRIDOR) {
         col = corridor(uv, 2.0 * st, kick, t);
     } else if (section == FOLDS) {
-        col = folds(uv, 2.5 * st, kick, t, beat);
+        glow = folds(uv, 2.5 * st, kick, t, beat, hue);
     } else if (section == PLAIN) {
         col = plain(uv, 6.0 * st, kick, t);
         core = 0.08;
     } else if (section == WARP) {
         float build = st / 8.0;
-        col = warp(uv, st * (4.0 + 6.0 * build), kick, build);
+        glow = warp(radius, angle, st * (4.0 + 6.0 * build), kick, build, hue, col);
         core = 0.06 + 0.25 * build * build;
     } else {
         float swallow = section == CORE ? st : 0.0;
         col = shock(uv, t, beat, section == SHOCK ? 1.0 : 0.0);
-        core = 0.35 + 0.1 * kick + 0.2 * swallow * swallow;
-        heat = 2.5 + 1.2 * swallow;
+        core = 0.35 + 0.1 * kick + 0.12 * swallow * swallow;
+        heat = 2.5 + 0.8 * swallow;
     }
+    col += palette(hue) * glow;
 
     // The core of light at the end of it all: white at its heart, glowing amber at its edge.
-    float radius = length(uv);
     float light = (core * core) / (radius * radius + core * core);
     col += mix(vec3(1.0, 0.45, 0.2), vec3(1.0, 0.95, 0.9), light) * light * heat * (0.6 + 0.4 * kick);
     // Each cut lands with the crash's flash: the new picture blazes up in its own colours.

@@ -30,7 +30,7 @@ const int PARTS = 12;
 const float PART_BARS[PARTS] = float[](5.0, 9.0, 13.0, 17.0, 21.0, 23.0, 31.0, 35.0, 39.0, 43.0, 47.0, 50.0);
 const float PART_CRASHES[PARTS] = float[](0.0, 1.0, 1.0, 1.0, 0.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.0);
 const int LAST_SHOT = 4;
-const int DANCERS = 5;
+const int DANCERS = 4;
 const float FLOOR_Y = -1.0;
 const float TAU = 6.2831853;
 
@@ -99,7 +99,7 @@ void main()
         // A low tracking shot down a row of balls that land together on the beat.
         for (int i = 0; i <= DANCERS; i++) {
             float r = i == 0 ? 0.95 : 0.5;
-            float z = i == 0 ? 6.3 : -6.5 + 2.1 * float(i);
+            float z = i == 0 ? 6.5 : -5.5 + 2.4 * float(i);
             float lift = i == 0 ? 0.25 * bounce(beat * 0.25, 1.0) : bounce(beat, 0.4 + 0.2 * float(i % 3));
             vSpheres[i] = vec4(0.0, FLOOR_Y + r + lift, z, r);
         }
@@ -122,13 +122,13 @@ void main()
         vLight = vec3(4.0, 5.5, -3.0);
         vStyle = vec4(0.9, 0.2, 1.0, 1.0);
     } else if (shot == 2) {
-        // From above: a ring that steps round on every beat and breathes with the bar, the
+        // From above: a square that steps an eighth of a turn on every beat and breathes with the bar, the
         // pearl leaping at its middle; the shadows dance on the grid.
         float steps = floor(beat) + smoothstep(0.0, 0.35, fract(beat));
         float breathe = 2.0 + 0.9 * sin(heard * 3.1416 * 0.5);
         vSpheres[0] = vec4(0.0, FLOOR_Y + 1.0 + bounce(beat * 0.5, 1.6), 0.0, 1.0);
         for (int i = 1; i <= DANCERS; i++) {
-            float a = float(i) * TAU / float(DANCERS) + steps * TAU / 10.0;
+            float a = float(i) * TAU / float(DANCERS) + steps * TAU / 8.0;
             vSpheres[i] = vec4(breathe * cos(a), FLOOR_Y + 0.55 + bounce(beat + 0.5 * float(i & 1), 0.5), breathe * sin(a), 0.55);
         }
         float turn = -0.08 * st;

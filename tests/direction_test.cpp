@@ -175,6 +175,8 @@ protected:
             use(frameAt(k * kFrame));
     }
 
+    std::vector<struct Moment> walk(const Span& span, const std::function<void(const Frame&)>& see = {}) const;
+
     OffscreenTarget target_{Frame::kWidth, Frame::kHeight};
     std::optional<Scenes> scenes_;  // made once the context exists
 };
@@ -188,6 +190,77 @@ constexpr double kMotionAround = 1.0;   // seconds each side for the frame-to-fr
 constexpr double kTransition = 2.0;
 // Frames darker than this, in the scenes' fades, have no colours worth comparing.
 constexpr double kDarkest = 0.03;
+// A flash or a pulse of the light: most of the picture brightens at once, by this share or
+// more over the frame before; things moving only brighten a part of it. Measured over 8x6
+// blocks, the median block's rise; black blocks count as faintly lit.
+constexpr double kAccentRise = 0.15;
+constexpr int kAccentBlocksX = 8, kAccentBlocksY = 6;
+constexpr double kFaintest = 0.01;
+
+std::vector<double> blockLumas(const Frame& frame)
+{
+    std::vector<double> blocks(kAccentBlocksX * kAccentBlocksY, 0.0);
+    const double pixels = double(Frame::kWidth * Frame::kHeight / (kAccentBlocksX * kAccentBlocksY));
+    for (int y = 0; y < Frame::kHeight; ++y)
+        for (int x = 0; x < Frame::kWidth; ++x)
+            blocks[std::size_t(y * kAccentBlocksY / Frame::kHeight * kAccentBlocksX +
+                               x * kAccentBlocksX / Frame::kWidth)] += frame.at(x, y) / pixels;
+    return blocks;
+}
+
+double median(std::vector<double> values)
+{
+    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
+// What the tests read from one frame of a span against the frame before.
+struct Moment {
+    double t;
+    double change = 0.0;  // of the colours' layout; 0 when either frame is too dark to tell
+    double rise = 0.0;    // of the median block's light
+    bool cut = false;     // the change stands out from the motion around it
+    bool flash = false;   // the rise is a flash or a pulse
+};
+
+// Each frame of the span after its first, with its cut and flash marked; `see` is shown every
+// frame as it is rendered.
+std::vector<Moment> Direction::walk(const Span& span, const std::function<void(const Frame&)>& see) const
+{
+    std::vector<Moment> moments;
+    std::optional<ColourLayout> layout;
+    std::vector<double> blocks;
+    eachFrame(span, [&](const Frame& frame) {
+        if (see)
+            see(frame);
+        std::optional<ColourLayout> now;
+        if (frame.luma >= kDarkest)
+            now = colourLayout(frame);
+        std::vector<double> light = blockLumas(frame);
+        if (!blocks.empty()) {
+            Moment moment{frame.t};
+            if (layout && now)
+                moment.change = layoutDistance(*layout, *now);
+            std::vector<double> rises;
+            for (std::size_t i = 0; i < light.size(); ++i)
+                rises.push_back((light[i] + kFaintest) / (blocks[i] + kFaintest) - 1.0);
+            moment.rise = median(rises);
+            moment.flash = moment.rise > kAccentRise;
+            moments.push_back(moment);
+        }
+        layout = now;
+        blocks = std::move(light);
+    });
+    for (Moment& moment : moments) {
+        std::vector<double> around;
+        for (const Moment& other : moments)
+            if (&other != &moment && std::abs(other.t - moment.t) <= kMotionAround)
+                around.push_back(other.change);
+        moment.cut = moment.change >= kCutAtLeast && moment.change >= kCutOverMotion * median(around);
+    }
+    return moments;
+}
+
 // Two sections whose looks differ by less than this read as one, seen again or recoloured.
 constexpr double kDifferentLook = 0.06;
 
@@ -197,38 +270,20 @@ TEST_F(Direction, SceneTwoCutsBetweenFourShotsAndSceneThreeBetweenFiveSections)
     // beat are gone; without the lag constant, halfway between the tune's own beats.
     const double lag = musicLag().value_or(0.0);
     const auto distinctSections = [&](const Span& span) {
-        std::vector<double> times, motion;
-        std::vector<Frame> between;  // the frames halfway between the kicks
-        std::optional<ColourLayout> before;
-        eachFrame(span, [&](const Frame& frame) {
+        std::vector<Frame> between;
+        const std::vector<Moment> moments = walk(span, [&](const Frame& frame) {
             const double phase = std::fmod(frame.t - lag + 10.0 * kBeat, kBeat) / kBeat;
-            if (std::abs(phase - 0.5) < 0.5 * kFrame / kBeat)
+            if (std::abs(phase - 0.5) < 0.5 * kFrame / kBeat && frame.luma >= kDarkest)
                 between.push_back(frame);
-            if (frame.luma < kDarkest) {
-                before.reset();
-                return;
-            }
-            const ColourLayout layout = colourLayout(frame);
-            if (before) {
-                times.push_back(frame.t);
-                motion.push_back(layoutDistance(*before, layout));
-            }
-            before = layout;
         });
         std::vector<double> cuts{span.from};
-        double lastChange = -1e9;
-        for (std::size_t i = 0; i < motion.size(); ++i) {
-            std::vector<double> around;
-            for (std::size_t j = 0; j < motion.size(); ++j)
-                if (j != i && std::abs(times[j] - times[i]) <= kMotionAround)
-                    around.push_back(motion[j]);
-            std::nth_element(around.begin(), around.begin() + std::ptrdiff_t(around.size() / 2), around.end());
-            if (motion[i] < kCutAtLeast || motion[i] < kCutOverMotion * around[around.size() / 2])
-                continue;
-            if (times[i] - lastChange >= kTransition)
-                cuts.push_back(times[i]);
-            lastChange = times[i];
-        }
+        double lastCut = -1e9;
+        for (const Moment& moment : moments)
+            if (moment.cut) {
+                if (moment.t - lastCut >= kTransition)
+                    cuts.push_back(moment.t);
+                lastCut = moment.t;
+            }
         // Each span between cuts, by the mean of its looks; one like the one before joins it.
         std::vector<std::pair<double, Look>> sections;
         for (std::size_t c = 0; c < cuts.size(); ++c) {
@@ -236,7 +291,7 @@ TEST_F(Direction, SceneTwoCutsBetweenFourShotsAndSceneThreeBetweenFiveSections)
             Look mean{};
             int count = 0;
             for (const Frame& frame : between)
-                if (frame.t >= cuts[c] && frame.t < end && frame.luma >= kDarkest) {
+                if (frame.t >= cuts[c] && frame.t < end) {
                     const Look look = lookOf(frame);
                     for (std::size_t part = 0; part < look.size(); ++part)
                         for (std::size_t i = 0; i < kBins; ++i)
@@ -263,33 +318,8 @@ TEST_F(Direction, SceneTwoCutsBetweenFourShotsAndSceneThreeBetweenFiveSections)
     EXPECT_GE(distinctSections(kSceneThree), 5u) << "scene 3's sections";
 }
 
-// An accent: most of the picture brightens at once, by this share or more over the frame
-// before, as a flash or a pulse of the light does; things moving only brighten a part of it.
-// Measured over 8x6 blocks, the median block's rise; black blocks count as faintly lit.
-constexpr double kAccentRise = 0.15;
-constexpr int kAccentBlocksX = 8, kAccentBlocksY = 6;
-constexpr double kFaintest = 0.01;
-
-std::vector<double> blockLumas(const Frame& frame)
-{
-    std::vector<double> blocks(kAccentBlocksX * kAccentBlocksY, 0.0);
-    const double pixels = double(Frame::kWidth * Frame::kHeight / (kAccentBlocksX * kAccentBlocksY));
-    for (int y = 0; y < Frame::kHeight; ++y)
-        for (int x = 0; x < Frame::kWidth; ++x)
-            blocks[std::size_t(y * kAccentBlocksY / Frame::kHeight * kAccentBlocksX + x * kAccentBlocksX / Frame::kWidth)] +=
-                frame.at(x, y) / pixels;
-    return blocks;
-}
-
-double medianRise(const std::vector<double>& before, const std::vector<double>& after)
-{
-    std::vector<double> rises;
-    for (std::size_t i = 0; i < before.size(); ++i)
-        rises.push_back((after[i] + kFaintest) / (before[i] + kFaintest) - 1.0);
-    std::nth_element(rises.begin(), rises.begin() + std::ptrdiff_t(rises.size() / 2), rises.end());
-    return rises[rises.size() / 2];
-}
-
+// The accents are the flashes, pulses and cuts; each falls on the first frame at or after a
+// beat of the tune as heard, and every kick heard has one there.
 TEST_F(Direction, TheAccentsLandOnTheKicksAsHeard)
 {
     const std::optional<double> lag = musicLag();
@@ -303,14 +333,9 @@ TEST_F(Direction, TheAccentsLandOnTheKicksAsHeard)
 
     for (const Span& span : {kSceneTwo, kSceneThree}) {
         std::vector<double> accents;
-        std::vector<double> before;
-        eachFrame(span, [&](const Frame& frame) {
-            std::vector<double> blocks = blockLumas(frame);
-            if (!before.empty() && medianRise(before, blocks) > kAccentRise)
-                accents.push_back(frame.t);
-            before = std::move(blocks);
-        });
-        // On the beat: the first frame at or after a beat of the grid as heard.
+        for (const Moment& moment : walk(span))
+            if (moment.flash || moment.cut)
+                accents.push_back(moment.t);
         int offBeat = 0;
         for (double t : accents) {
             const double sinceBeat = std::fmod(t - *lag + 10.0 * kBeat, kBeat);
@@ -324,9 +349,8 @@ TEST_F(Direction, TheAccentsLandOnTheKicksAsHeard)
         for (double kick : kicks)
             if (kick > span.from && kick + kFrame < span.to) {
                 ++kicked;
-                const auto hit = std::find_if(accents.begin(), accents.end(),
-                                              [&](double t) { return t >= kick - 1e-6 && t < kick + kFrame; });
-                if (hit == accents.end()) {
+                if (std::none_of(accents.begin(), accents.end(),
+                                 [&](double t) { return t >= kick - 1e-6 && t < kick + kFrame; })) {
                     ++missed;
                     ADD_FAILURE() << span.name << ": no accent within a frame of the kick heard at " << kick << " s";
                 }
