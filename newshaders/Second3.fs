@@ -213,7 +213,7 @@ void main()
     } else if (section == FOLDS) {
         glow = folds(uv, 2.5 * st, kick, t, beat, hue);
     } else if (section == PLAIN) {
-        col = plain(uv, 6.0 * st, kick, t);
+        col = plain(uv, 4.5 * st, kick, t);
         core = 0.08;
     } else if (section == WARP) {
         float build = st / 8.0;
