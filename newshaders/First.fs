@@ -104,7 +104,8 @@ vec3 floorColour(vec3 p, bool shadowed)
     float lit = shadowed && dot(p.xz, p.xz) < SHADOW_REACH * SHADOW_REACH ? floorShadow(p.xz) : 1.0;
     float pool = 1.0 / (1.0 + 0.15 * dot(p.xz, p.xz));
     // The lacquer takes on some of the shot's neon.
-    vec3 col = vec3(0.01, 0.005, 0.02) + mix(vec3(0.3, 0.05, 0.22), 0.3 * vStyle.rgb, 0.5) * pool * lit;
+    vec3 lacquer = mix(vec3(0.3, 0.05, 0.22), 0.3 * vStyle.rgb, 0.5);
+    vec3 col = vec3(0.01, 0.005, 0.02) + lacquer * pool * lit;
     return col + vStyle.rgb * line * (0.25 + 0.75 * vBeat.x) * (0.3 + 0.7 * lit);
 }
 

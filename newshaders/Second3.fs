@@ -15,6 +15,7 @@ const float BLACKOUT = 108.5;         // black from here to the end
 const float FADE_OUT = 4.0;           // the last fade's length, ending at the blackout
 const float AWAKE = 6.0;              // the first fade's length
 const float PI = 3.14159265;
+const float BEATS_PER_SECOND = 2.0;   // 120 BPM
 const int FIRST_PART = 5;             // the vertex stage numbers the sphere scene's shots first
 
 // The sections, in order.
@@ -73,7 +74,8 @@ float tunnel(float radius, float angle, float travelled, float kick, float t, ou
     float depth = 0.6 / (radius + 0.02) + travelled;
     hue = depth * 0.04 + t * 0.02;
     // Far away the tunnel melts into fog; the near walls darken so the rings stand out.
-    return panels(vec2((angle + 0.1 * t) * 8.0 / PI, depth * 1.5), 16.0, kick) * (smoothstep(0.0, 0.25, radius) + 0.2);
+    float glow = panels(vec2((angle + 0.1 * t) * 8.0 / PI, depth * 1.5), 16.0, kick);
+    return glow * (smoothstep(0.0, 0.25, radius) + 0.2);
 }
 
 // A square corridor that twists as it goes: dark walls set with lit windows, their frames
@@ -96,7 +98,8 @@ vec3 corridor(vec2 uv, float travelled, float kick, float t)
     float frame = 0.0015 / ((0.5 - edge) * (0.5 - edge) + 0.0015);
     float corner = 0.002 / ((1.0 - abs(across)) * (1.0 - abs(across)) + 0.002);
     vec3 light = mix(vec3(1.0, 0.6, 0.2), vec3(0.3, 0.9, 1.0), step(0.85, lit));
-    vec3 col = light * window * (0.4 + 1.2 * kick) + vec3(0.35, 0.15, 0.9) * (0.25 * frame + corner * (0.4 + 0.6 * kick));
+    vec3 col = light * window * (0.4 + 1.2 * kick)
+             + vec3(0.35, 0.15, 0.9) * (0.25 * frame + corner * (0.4 + 0.6 * kick));
     // The far end of the corridor is lost in the dark; the walls rushing past nearest are
     // dimmed, so their windows don't flicker.
     return col * smoothstep(0.02, 0.35, reach) * (1.0 - 0.6 * smoothstep(0.5, 1.3, reach));
@@ -115,7 +118,8 @@ float folds(vec2 uv, float travelled, float kick, float t, float beat, out float
     float radius = length(p);
     float depth = 0.3 / (radius + 0.03) + travelled;
     hue = depth * 0.05 + t * 0.03 + length(uv) * 0.3;
-    return panels(vec2(atan(p.y, p.x) * 6.0 / PI, depth * 1.5), 12.0, kick) * smoothstep(0.0, 0.15, radius);
+    float glow = panels(vec2(atan(p.y, p.x) * 6.0 / PI, depth * 1.5), 12.0, kick);
+    return glow * smoothstep(0.0, 0.15, radius);
 }
 
 // Out of the tunnel, over a neon plain towards a striped sun on the horizon; rows of the
@@ -129,14 +133,16 @@ vec3 plain(vec2 uv, float travelled, float kick, float t)
         vec2 sun = uv - vec2(0.0, horizon + 0.32);
         float disc = smoothstep(0.5, 0.49, length(sun));
         float bands = step(0.35, fract(y * 18.0 - t * 0.8)) + step(0.12, sun.y);
-        vec3 col = mix(vec3(1.0, 0.15, 0.5), vec3(1.0, 0.85, 0.2), smoothstep(-0.4, 0.4, sun.y)) * disc * min(bands, 1.0);
+        vec3 col = mix(vec3(1.0, 0.15, 0.5), vec3(1.0, 0.85, 0.2), smoothstep(-0.4, 0.4, sun.y))
+                 * disc * min(bands, 1.0);
         return (col + vec3(0.5, 0.08, 0.4) * exp(-y * 6.0) * 0.8) * (0.8 + 0.6 * kick);
     }
     float depth = 0.4 / max(-y, 0.004);
     vec2 ground = vec2(uv.x * depth * 2.0 + 0.8 * sin(t * 0.4), (depth + travelled) * 2.0);
     vec2 line = abs(fract(ground) - 0.5);
     vec2 width = fwidth(ground);
-    vec2 lines = smoothstep(0.5 - 0.04 - 1.5 * width, vec2(0.5 - 0.01), line) * clamp(1.0 - 2.0 * width, 0.0, 1.0);
+    vec2 lines = smoothstep(0.5 - 0.04 - 1.5 * width, vec2(0.5 - 0.01), line)
+               * clamp(1.0 - 2.0 * width, 0.0, 1.0);
     float grid = max(lines.x, lines.y);
     float row = step(0.75, fract(floor(ground.y) * 0.25 - t * 2.0));
     vec3 col = vec3(0.1, 0.8, 1.0) * grid * (0.5 + 0.5 * kick + row * kick);
@@ -147,7 +153,8 @@ vec3 plain(vec2 uv, float travelled, float kick, float t)
 
 // The warp: streaks of light rushing out of the centre, ever faster, ever more of them, in the
 // palette's colours at the returned place; and what glows around them, strobing on the kick.
-float warp(float radius, float angle, float travelled, float kick, float build, out float hue, out vec3 haze)
+float warp(float radius, float angle, float travelled, float kick, float build, out float hue,
+           out vec3 haze)
 {
     float sector = floor(angle * 40.0 / PI);
     float seed = panelHash(vec2(sector, 7.0));
@@ -179,7 +186,8 @@ vec3 shock(vec2 uv, float t, float beat, float kicking)
     float rings = 0.004 / (wave * wave + 0.004) * (1.0 - sinceKick) * kicking;
     float ripples = 0.5 + 0.5 * cos(radius * 24.0 - t * 10.0);
     ripples *= ripples;
-    return vec3(1.0, 0.85, 0.55) * rings * 2.5 + vec3(1.0, 0.2, 0.05) * (0.15 + ripples * ripples) / (1.0 + 1.5 * radius);
+    return vec3(1.0, 0.85, 0.55) * rings * 2.5
+         + vec3(1.0, 0.2, 0.05) * (0.15 + ripples * ripples) / (1.0 + 1.5 * radius);
 }
 
 void main()
@@ -190,7 +198,7 @@ void main()
     float flash = vBeat.y;
     int section = max(int(vBeat.z) - FIRST_PART, 0);
     float st = max(vBeat.w, 0.0);
-    float beat = vHeard * 2.0;
+    float beat = vHeard * BEATS_PER_SECOND;
 
     // The camera sways, so the vanishing point drifts.
     uv += 0.12 * vec2(sin(t * 0.31), cos(t * 0.23));

@@ -32,6 +32,7 @@ const float PART_CRASHES[PARTS] = float[](0.0, 1.0, 1.0, 1.0, 0.0, 0.0, 1.0, 1.0
 const int LAST_SHOT = 4;
 const int DANCERS = 4;
 const float FLOOR_Y = -1.0;
+const float PI = 3.14159265;
 const float TAU = 6.2831853;
 
 flat out float vHeard;        // the tune's time as heard
@@ -108,24 +109,26 @@ void main()
         vLight = vec3(-4.0, 4.0, vEye.z + 6.0);
         vStyle = vec4(0.1, 0.7, 1.0, 1.0);
     } else if (shot == 1) {
-        // One ball splits into many: every two beats a dancer is thrown out of the pearl.
+        // One ball splits into many: every two beats a dancer is thrown out of the pearl, and
+        // the ring they make whirls in the fill of the shot's last bar.
         vSpheres[0] = vec4(0.0, 0.1 + 0.12 * st, 0.0, 1.05);
-        float spin = 0.3 * st + 0.5 * st * st * step(6.0, st) * 0.25;
+        float whirl = max(st - 6.0, 0.0);
+        float spin = 0.3 * st + 0.6 * whirl * whirl;
         for (int i = 1; i <= DANCERS; i++) {
             float thrown = elastic((st - float(i - 1)) * 1.6);
             float a = float(i) * TAU / float(DANCERS) + spin;
             float r = 2.7 * thrown;
-            vSpheres[i] = vec4(r * cos(a), 0.1 + 0.25 * thrown * sin(beat * 3.1416 + float(i)), r * sin(a), 0.52);
+            vSpheres[i] = vec4(r * cos(a), 0.1 + 0.25 * thrown * sin(beat * PI + float(i)), r * sin(a), 0.52);
         }
         float orbit = 2.4 + 0.06 * st;
         vEye = vec3(6.0 * sin(orbit), 3.4 - 0.1 * st, 6.0 * cos(orbit));
         vLight = vec3(4.0, 5.5, -3.0);
         vStyle = vec4(0.9, 0.2, 1.0, 1.0);
     } else if (shot == 2) {
-        // From above: a square that steps an eighth of a turn on every beat and breathes with the bar, the
-        // pearl leaping at its middle; the shadows dance on the grid.
+        // From above: a square that steps an eighth of a turn on every beat and breathes with
+        // the bar, the pearl leaping at its middle; the shadows dance on the grid.
         float steps = floor(beat) + smoothstep(0.0, 0.35, fract(beat));
-        float breathe = 2.0 + 0.9 * sin(heard * 3.1416 * 0.5);
+        float breathe = 2.0 + 0.9 * sin(heard * TAU / SECONDS_PER_BAR);
         vSpheres[0] = vec4(0.0, FLOOR_Y + 1.0 + bounce(beat * 0.5, 1.6), 0.0, 1.0);
         for (int i = 1; i <= DANCERS; i++) {
             float a = float(i) * TAU / float(DANCERS) + steps * TAU / 8.0;
