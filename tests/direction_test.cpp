@@ -47,7 +47,8 @@ using Rgb = std::array<double, 3>;
 
 double lumaOf(const Rgb& c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; }
 
-// A frame as the analysis sees it: linear RGB 0-1, top row first, and its mean luma.
+// A frame as the analysis sees it: RGB 0-1 as the framebuffer holds it, top row first, and its
+// mean luma.
 struct Frame {
     static constexpr int kWidth = 96, kHeight = 54;
     double t = 0.0;
@@ -146,41 +147,6 @@ double lookDistance(const Look& a, const Look& b)
     return sum;
 }
 
-class Direction : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        const CoutCapture quiet;
-        scenes_.emplace(loadScenes());
-        ASSERT_EQ(quiet.text(), "") << "the shipped data must build without a report";
-    }
-
-    Frame frameAt(double t) const
-    {
-        renderFrame(*scenes_, float(t), Resolution{float(Frame::kWidth), float(Frame::kHeight)});
-        const std::vector<std::uint8_t> rgba = target_.readRgba();
-        Frame frame;
-        frame.t = t;
-        for (std::size_t i = 0; i < rgba.size(); i += 4) {
-            frame.rgb.push_back({rgba[i] / 255.0, rgba[i + 1] / 255.0, rgba[i + 2] / 255.0});
-            frame.luma += lumaOf(frame.rgb.back()) / double(rgba.size() / 4);
-        }
-        return frame;
-    }
-
-    // Every frame of the span at 60 a second, on the 60 Hz grid of demo time.
-    void eachFrame(const Span& span, const std::function<void(const Frame&)>& use) const
-    {
-        for (double k = std::ceil(span.from / kFrame); k * kFrame < span.to; ++k)
-            use(frameAt(k * kFrame));
-    }
-
-    std::vector<struct Moment> walk(const Span& span, const std::function<void(const Frame&)>& see = {}) const;
-
-    OffscreenTarget target_{Frame::kWidth, Frame::kHeight};
-    std::optional<Scenes> scenes_;  // made once the context exists
-};
-
 // A cut: the colours' layout changes between one frame and the next many times more than it
 // does from frame to frame around it, and by a good part of the picture. A change within two
 // seconds of the one before is the same transition going on (a strobe, a flash dying away).
@@ -223,8 +189,43 @@ struct Moment {
     bool flash = false;   // the rise is a flash or a pulse
 };
 
-// Each frame of the span after its first, with its cut and flash marked; `see` is shown every
-// frame as it is rendered.
+class Direction : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const CoutCapture quiet;
+        scenes_.emplace(loadScenes());
+        ASSERT_EQ(quiet.text(), "") << "the shipped data must build without a report";
+    }
+
+    Frame frameAt(double t) const
+    {
+        renderFrame(*scenes_, float(t), Resolution{float(Frame::kWidth), float(Frame::kHeight)});
+        const std::vector<std::uint8_t> rgba = target_.readRgba();
+        Frame frame;
+        frame.t = t;
+        for (std::size_t i = 0; i < rgba.size(); i += 4) {
+            frame.rgb.push_back({rgba[i] / 255.0, rgba[i + 1] / 255.0, rgba[i + 2] / 255.0});
+            frame.luma += lumaOf(frame.rgb.back()) / double(rgba.size() / 4);
+        }
+        return frame;
+    }
+
+    // Every frame of the span at 60 a second, on the 60 Hz grid of demo time.
+    void eachFrame(const Span& span, const std::function<void(const Frame&)>& use) const
+    {
+        for (double k = std::ceil(span.from / kFrame); k * kFrame < span.to; ++k)
+            use(frameAt(k * kFrame));
+    }
+
+    // Each frame of the span after its first, with its cut and flash marked; `see` is shown every
+    // frame as it is rendered.
+    std::vector<Moment> walk(const Span& span, const std::function<void(const Frame&)>& see = {}) const;
+
+    OffscreenTarget target_{Frame::kWidth, Frame::kHeight};
+    std::optional<Scenes> scenes_;  // made once the context exists
+};
+
 std::vector<Moment> Direction::walk(const Span& span, const std::function<void(const Frame&)>& see) const
 {
     std::vector<Moment> moments;
