@@ -1,7 +1,11 @@
 // Frame-time benchmark of the three scenes: renders evenly spaced frames of each scene's span
-// off-screen at the show's 1920x1080 and prints the median and 95th percentile per scene,
-// against the budget of a steady 60 frames per second on a laptop's GPU (50 ms and 80 ms on
-// Mesa's software renderer). Run it from build/, where the demo's data sit.
+// off-screen at the show's 1920x1080 and prints the median and 95th percentile per scene next
+// to a yardstick's: the sphere scene as it was before its shots (bench/yardstick/), drawn at the
+// same times as today's scene 2. The budget is that no scene costs more than the yardstick.
+// Frames of all four are taken in turn, so a machine that slows down slows them alike, and
+// each frame is drawn twice and timed by the faster draw, so that another program's burst of
+// work on the machine doesn't pass for a costly frame. Run it from build/, where the demo's
+// data sit.
 #include <glad/gl.h>
 
 #include <algorithm>
@@ -9,9 +13,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <stdexcept>
 #include <vector>
 
 #include "offscreen.hpp"
+#include "program_builder.hpp"
 #include "scenes.hpp"
 #include "window.hpp"
 
@@ -20,8 +26,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kDefaultFramesPerScene = 40;
-constexpr double kMedianBudgetMs = 50.0;
-constexpr double kP95BudgetMs = 80.0;
+constexpr int kDrawsPerFrame = 2;
 
 struct Span {
     const char* name;
@@ -35,13 +40,19 @@ constexpr Span kSpans[] = {
     {"scene 2 (spheres)", 10.0f, 45.0f},
     {"scene 3 (tunnel)", 46.0f, 109.0f},
 };
+constexpr Span kYardstick = {"yardstick", 10.0f, 45.0f};
 
 double frameMs(const Scenes& scenes, float t)
 {
-    const Clock::time_point start = Clock::now();
-    renderFrame(scenes, t);
-    glFinish();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    double fastest = 0.0;
+    for (int draw = 0; draw < kDrawsPerFrame; ++draw) {
+        const Clock::time_point start = Clock::now();
+        renderFrame(scenes, t);
+        glFinish();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        fastest = draw == 0 ? ms : std::min(fastest, ms);
+    }
+    return fastest;
 }
 
 double percentile(std::vector<double> values, double p)
@@ -49,6 +60,22 @@ double percentile(std::vector<double> values, double p)
     std::sort(values.begin(), values.end());
     const std::size_t index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
     return values[index];
+}
+
+float frameTime(const Span& span, int i, int frames)
+{
+    return span.from + (span.to - span.from) * static_cast<float>(i) / static_cast<float>(frames + 1);
+}
+
+// The show's scenes with scene 2 drawn by the yardstick's program.
+Scenes yardstickScenes()
+{
+    Scenes scenes = loadScenes();
+    const ProgramBuild build = buildProgram(YARDSTICK_DIR "/SphereTest1.vs", YARDSTICK_DIR "/First.fs", BuildLogs::Demo);
+    if (!build.sourcesRead() || !build.vertex.compile.ok || !build.fragment.compile.ok || !build.link.ok)
+        throw std::runtime_error("the yardstick in " YARDSTICK_DIR " does not build");
+    replaceProgram(scenes, Cue::Scene2, build.program);
+    return scenes;
 }
 
 }  // namespace
@@ -59,22 +86,35 @@ int main(int argc, char** argv)
     try {
         const OffscreenTarget target(kWindowWidth, kWindowHeight);
         const Scenes scenes = loadScenes();
+        const Scenes yardstick = yardstickScenes();
+        // The driver compiles a program on its first draw.
+        for (const Span& span : kSpans)
+            frameMs(scenes, span.from + 0.5f);
+        frameMs(yardstick, kYardstick.from + 0.5f);
+
+        std::vector<std::vector<double>> times(std::size(kSpans) + 1);
+        for (int i = 1; i <= frames; ++i) {
+            times.back().push_back(frameMs(yardstick, frameTime(kYardstick, i, frames)));
+            for (std::size_t s = 0; s < std::size(kSpans); ++s)
+                times[s].push_back(frameMs(scenes, frameTime(kSpans[s], i, frames)));
+        }
+
         std::printf("%-20s %7s %10s %10s   (%d frames each, %dx%d, %s)\n", "scene", "frames", "median",
                     "p95", frames, target.width(), target.height(),
                     reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-        bool withinBudget = true;
-        for (const Span& span : kSpans) {
-            frameMs(scenes, span.from + 0.5f);  // the driver compiles the program on its first draw
-            std::vector<double> times;
-            for (int i = 1; i <= frames; ++i)
-                times.push_back(frameMs(scenes, span.from + (span.to - span.from) * i / (frames + 1)));
-            const double median = percentile(times, 0.5);
-            const double p95 = percentile(times, 0.95);
-            withinBudget = withinBudget && median <= kMedianBudgetMs && p95 <= kP95BudgetMs;
-            std::printf("%-20s %7d %7.1f ms %7.1f ms\n", span.name, frames, median, p95);
+        const double yardMedian = percentile(times.back(), 0.5);
+        const double yardP95 = percentile(times.back(), 0.95);
+        bool within = true;
+        for (std::size_t s = 0; s < std::size(kSpans); ++s) {
+            const double median = percentile(times[s], 0.5);
+            const double p95 = percentile(times[s], 0.95);
+            within = within && median <= yardMedian && p95 <= yardP95;
+            std::printf("%-20s %7d %7.1f ms %7.1f ms   (%.2f, %.2f of the yardstick's)\n", kSpans[s].name, frames,
+                        median, p95, median / yardMedian, p95 / yardP95);
         }
-        std::printf("budget: median <= %.0f ms, p95 <= %.0f ms: %s\n", kMedianBudgetMs, kP95BudgetMs,
-                    withinBudget ? "met" : "MISSED");
+        std::printf("%-20s %7d %7.1f ms %7.1f ms   (scene 2 before its shots, over its span)\n", kYardstick.name,
+                    frames, yardMedian, yardP95);
+        std::printf("budget: each scene's median and p95 at most the yardstick's: %s\n", within ? "met" : "MISSED");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "scene_bench: %s\n", error.what());
         return 1;

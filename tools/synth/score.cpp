@@ -231,6 +231,13 @@ public:
 
     void crash(int bar) { add(Instrument::Crash, bar, 0, kStepsPerBar, 0, 1.0); }
 
+    // The backbeat in four-bar phrases, each ending in a fill.
+    void snareInFours(int firstBar, int bars)
+    {
+        for (int bar = firstBar; bar < firstBar + bars; ++bar)
+            drums(Instrument::Snare, bar, 1, (bar - firstBar) % 4 == 3 ? kBackbeatFill : kBackbeat);
+    }
+
     Score take() { return std::move(score_); }
 
 private:
@@ -278,12 +285,14 @@ Score demoTune()
     a.riser(4, 8);
 
     // The lift at 10 s (bars 5-12), as the first full-screen scene starts: the kit and the
-    // pulsing bass come in under a rolling pluck.
+    // pulsing bass come in under a rolling pluck. From here to the outro the picture cuts to a
+    // new shot or section every four or eight bars: a fill leads into each cut, a crash lands
+    // on it.
     a.chords(5, kVerseChords);
     a.crash(5);
     a.drums(I::Kick, 5, 16, kFourOnFloor);
-    a.drums(I::Snare, 5, 7, kBackbeat);
-    a.drums(I::Snare, 12, 1, kBackbeatFill);
+    a.snareInFours(5, 8);
+    a.crash(9);
     a.drums(I::ClosedHat, 5, 16, kHatsDriving);
     a.drums(I::OpenHat, 13, 8, kOpenOffbeats);
     a.bass(5, 16, kBassPulse, 0.85);
@@ -292,9 +301,8 @@ Score demoTune()
 
     // The theme's first statement (bars 13-20).
     a.chords(13, kVerseChords);
-    a.crash(13);
-    a.drums(I::Snare, 13, 7, kBackbeat);
-    a.drums(I::Snare, 20, 1, kBackbeatFill);
+    for (int bar : {13, 17}) a.crash(bar);
+    a.snareInFours(13, 8);
     a.lead(13, kThemeA, 0, 0.85);
 
     // The break at the second black gap (bars 21-22, 42-46 s): the kit and bass drop out,
@@ -308,16 +316,17 @@ Score demoTune()
     a.riser(22, 8);
 
     // The main theme through the last scene (bars 23-46, from 46 s): twice, the second time
-    // doubled an octave down, then a brighter variation over driving bass.
+    // doubled an octave down, then a brighter variation over driving bass, and a riser into
+    // the outro's crash at bar 47, where the picture's climax starts.
     a.chords(23, kVerseChords);
     a.chords(31, kVerseChords);
     a.chords(39, kVerseChords);
-    for (int bar : {23, 31, 39}) a.crash(bar);
+    for (int bar : {23, 31, 35, 39, 43}) a.crash(bar);
     a.drums(I::Kick, 23, 24, kFourOnFloor);
-    for (int phrase : {23, 31, 39}) {
-        a.drums(I::Snare, phrase, 7, kBackbeat);
-        a.drums(I::Snare, phrase + 7, 1, kBackbeatFill);
-    }
+    a.drums(I::Snare, 23, 7, kBackbeat);
+    a.drums(I::Snare, 30, 1, kBackbeatFill);
+    a.snareInFours(31, 16);
+    a.riser(46, 8);
     a.drums(I::ClosedHat, 23, 24, kHatsDriving);
     a.drums(I::OpenHat, 23, 24, kOpenOffbeats);
     a.bass(23, 16, kBassPulse, 0.9);
@@ -333,6 +342,7 @@ Score demoTune()
     // Outro (bars 47-51): the kit thins out, the theme's last phrase and a held A on the
     // dominant lead back into the intro's D minor.
     a.chords(47, kIntroChords);
+    a.crash(47);
     a.drums(I::Kick, 47, 3, kOutroKick);
     a.drums(I::Snare, 47, 3, kBackbeat);
     a.drums(I::ClosedHat, 47, 4, kHatsTicking);
