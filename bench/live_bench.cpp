@@ -53,8 +53,8 @@ constexpr double kHeardWithin = 0.05;  // seconds past the target that count as 
 constexpr auto kBetweenSeeks = std::chrono::milliseconds(100);
 constexpr auto kWarmUp = std::chrono::milliseconds(500);
 constexpr auto kSeekLimit = std::chrono::seconds(5);
-// One buffer of the music's stream at the tune's 44.1 kHz: the time a seek may take to be heard.
-constexpr double kBufferMs = 8192.0 / 44.1;
+// One buffer of the music's stream: the time a seek may take to be heard.
+constexpr double kBufferMs = SoundEngine::kBufferMs;
 
 double msBetween(Clock::time_point from, Clock::time_point to)
 {

@@ -39,7 +39,7 @@ namespace {
 // 40 ms). The queue adds nothing to the music's lag: the mixer plays the source from its first
 // queued frame, and the thread queues them all before it starts the source.
 constexpr std::size_t kBufferCount = 4;
-constexpr std::size_t kBufferMs = 160;
+constexpr std::size_t kBufferMs = SoundEngine::kBufferMs;
 constexpr std::size_t kChecksPerBuffer = 4;
 constexpr char kThreadName[] = "music";
 // A lost device is tried again this often: an attempt costs a failed connection (a

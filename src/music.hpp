@@ -24,6 +24,8 @@ public:
     // its length), replacing what played; returns at once. A file that can't be played, or
     // stops yielding audio, gives silence.
     void play(const char* path, std::uint64_t fromFrame = 0);
+    // The length of one of the stream's buffers: a command is carried out within one.
+    static constexpr int kBufferMs = 160;
     // Commands to the stream, carried out by its thread within a buffer's time; they return at
     // once and do nothing without a stream. seek is sample-exact and keeps a pause.
     void pause();
