@@ -39,8 +39,7 @@ namespace {
 // 40 ms). The queue adds nothing to the music's lag: the mixer plays the source from its first
 // queued frame, and the thread queues them all before it starts the source.
 constexpr std::size_t kBufferCount = 4;
-constexpr std::size_t kBufferMs = SoundEngine::kBufferMs;
-constexpr std::size_t kChecksPerBuffer = 4;
+constexpr int kChecksPerBuffer = 4;
 constexpr char kThreadName[] = "music";
 // A lost device is tried again this often: an attempt costs a failed connection (a
 // millisecond), and the music comes back within this much of the server's return.
@@ -136,7 +135,7 @@ void SoundEngine::State::stream(std::unique_ptr<LoopedWav> wav)
     pthread_setname_np(pthread_self(), kThreadName);
     const std::uint64_t loop = length.load();
     const ALenum format = wav->channels() == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
-    const std::size_t framesPerBuffer = static_cast<std::size_t>(wav->sampleRate()) * kBufferMs / 1000;
+    const std::size_t framesPerBuffer = static_cast<std::size_t>(wav->sampleRate()) * SoundEngine::kBufferMs / 1000;
     std::vector<float> block(framesPerBuffer * LoopedWav::kMaxChannels);
     std::array<std::size_t, kBufferCount> held{};  // frames in each buffer while it is queued
     bool more = true;                               // false once the file stopped yielding audio
@@ -153,7 +152,7 @@ void SoundEngine::State::stream(std::unique_ptr<LoopedWav> wav)
         return frames == framesPerBuffer;
     };
 
-    constexpr int checkMs = static_cast<int>(kBufferMs / kChecksPerBuffer);
+    constexpr int checkMs = SoundEngine::kBufferMs / kChecksPerBuffer;
     TimeLine timeLine{loop, wav->sampleRate(), 0, {}, false};
     Clock::time_point nextReopen;
     // poll() takes a relative timeout, so a clock shifted or sped up under the process (as in
