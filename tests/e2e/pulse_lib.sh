@@ -74,16 +74,25 @@ start_pipewire() {
     node.name = %s media.class = Audio/Sink object.linger = true audio.position = [ FL FR ]
     audio.rate = %s audio.format = F32 } } ]\n' "$sink" "$music_rate" \
     >"$XDG_CONFIG_HOME/pipewire/pipewire.conf.d/sink.conf"
-  local program
-  for program in "dbus-daemon --session --nofork --nopidfile --address=$DBUS_SESSION_BUS_ADDRESS" \
-    pipewire wireplumber pipewire-pulse; do
-    # shellcheck disable=SC2086
-    env -u DISPLAY $program >>"$server_dir/server.log" 2>&1 &
-    pipewire_pids+=($!)
-  done
-  poll 10 eval 'pactl info 2>/dev/null | grep -qx "Default Sink: $sink"' && return 0
+  # Each waits for the socket of the one before: a client that starts first gives up at once
+  # ("Failed to connect to PipeWire"), which a loaded machine makes likely.
+  start_pipewire_part "dbus-daemon --session --nofork --nopidfile --address=$DBUS_SESSION_BUS_ADDRESS" \
+    "$server_dir/bus" &&
+    start_pipewire_part pipewire "$server_dir/pipewire-0" &&
+    start_pipewire_part wireplumber "" &&
+    start_pipewire_part pipewire-pulse "$server_dir/pulse/native" &&
+    poll 10 eval 'pactl info 2>/dev/null | grep -qx "Default Sink: $sink"' && return 0
   cat "$server_dir/server.log" >&2
   fail "PipeWire's sound server did not start"
+}
+
+# Starts PipeWire's program $1 (a command line) and, if $2 names a socket, waits up to ten
+# seconds until the program has made it.
+start_pipewire_part() {
+  # shellcheck disable=SC2086
+  env -u DISPLAY $1 >>"$server_dir/server.log" 2>&1 &
+  pipewire_pids+=($!)
+  [ -z "$2" ] || poll 10 test -S "$2"
 }
 
 # Stops the demo's server with the given signal (TERM by default) and waits until it is gone.
