@@ -1,7 +1,8 @@
 # The picture is decoded on a thread of its own from before main, yet reported at its own step
 # of start-up. For a missing, a broken and a huge picture (one past the decoder's size limit):
 # a start-up that ends before the picture's step (no display, no GL functions) prints only its
-# own message; one that goes on prints the shader reports of the programs built before the
+# own message and ends with status -1 (255) before the frame loop, arguments or not; one that
+# goes on prints the shader reports of the programs built before the
 # picture, then the picture's line. With those and the intact picture, no thread of start-up's
 # is left once the first frame is out.
 source "$(dirname "$0")/lib.sh"
@@ -42,14 +43,15 @@ prepare() {
 for how in intact missing broken huge; do
   prepare "$how"
 
-  (cd "$run_dir" && env -u DISPLAY -u WAYLAND_DISPLAY "$DEMO" >"$work/stdout" 2>"$work/stderr") && status=0 || status=$?
+  (cd "$run_dir" && env -u DISPLAY -u WAYLAND_DISPLAY "$DEMO" --fullscreen -x 1 extra >"$work/stdout" 2>"$work/stderr") && status=0 || status=$?
   expect_eq "$status" 255 "no display, $how picture: exit status"
   expect_eq "$(cat "$work/stdout" "$work/stderr")" "Failed to create GLFW window" "no display, $how picture: output"
 
-  GLFW_TRACE_NO_GL=1 start_demo
+  GLFW_TRACE_NO_GL=1 start_demo extra
   finish_demo
   expect_eq "$status" 255 "no GL functions, $how picture: exit status"
   expect_eq "$(cat "$work/stdout" "$work/stderr")" "Failed to initialize GLAD" "no GL functions, $how picture: output"
+  ! grep -q glfwWindowShouldClose "$trace" || fail "no GL functions, $how picture: the frame loop started"
 
   use_sound_output
   start_demo
