@@ -40,6 +40,7 @@ xdotool key Home i Right o l Home space
 wait_for_plays 5
 printf 'RIFF....WAVEjunk' >"$run_dir/$tune_file"
 wait_for_output "^demo-live: $tune_file: the tune keeps its last good one"
+grep -qF "$tune_file: not a WAV the demo plays" "$work/stdout" || fail "the broken tune's problem is not told"
 runs >"$work/runs"
 poll_until "the loop going on after a broken tune" plays "$(($(grep -c '^play' "$work/runs") + 1))"
 
