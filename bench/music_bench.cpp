@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "music.hpp"
+#include "sound_engine.hpp"
 
 namespace {
 

@@ -1,55 +1,13 @@
-// The soundtrack: a sound engine that streams one WAV file in a seamless endless loop on a
-// thread of its own, which the program opens and owns, and the demo's contract on top of it
-// (an engine made before main that lives until the process ends, and the music start as the
-// last step of start-up). Nothing in the frame loop touches it.
+// The demo's soundtrack on the sound engine: the process's engine, made before main and living
+// until the process ends, and the music start as the last step of start-up. Nothing in the
+// frame loop touches it.
 #pragma once
 
-#include <cstdint>
-#include <memory>
+#include "sound_engine.hpp"
 
-class SoundEngine {
-public:
-    // Opens the default output device. Null when there is none; prints nothing (stderr is muted
-    // while the device opens) unless OpenAL Soft's log is asked for through ALSOFT_LOGLEVEL.
-    // OpenAL's current context is the process's, so one engine is open at a time. A device lost
-    // later (its sound server gone) is opened anew by the stream until one answers, and the
-    // music resumes where its time-line has reached, as though it had played on.
-    static std::unique_ptr<SoundEngine> open();
-    // Stops the stream and releases the source, buffers, context and device.
-    ~SoundEngine();
-    SoundEngine(const SoundEngine&) = delete;
-    SoundEngine& operator=(const SoundEngine&) = delete;
-
-    // Streams the WAV file looped without end from frame `fromFrame` of the loop (taken modulo
-    // its length), replacing what played; returns at once. A file that can't be played, or
-    // stops yielding audio, gives silence.
-    void play(const char* path, std::uint64_t fromFrame = 0);
-    // The length of one of the stream's buffers: a command is carried out within one.
-    static constexpr int kBufferMs = 160;
-    // Commands to the stream, carried out by its thread within a buffer's time; they return at
-    // once and do nothing without a stream. seek is sample-exact and keeps a pause.
-    void pause();
-    void resume();
-    void seek(std::uint64_t frame);
-    // The frame of the loop being heard now (the frame asked for until the stream has begun,
-    // where it stood once stopped, its time-line's while the device is lost). Never runs
-    // backwards but at the loop's join, a seek or the device's loss.
-    std::uint64_t position() const;
-    // Ends the stream and its thread.
-    void stop();
-
-private:
-    struct State;  // OpenAL's objects, the streaming thread and the commands to it
-    explicit SoundEngine(std::unique_ptr<State> state);
-    friend SoundEngine* openProcessSoundEngine();
-
-    std::unique_ptr<State> state_;
-};
-
-// The demo's contract: the process's engine, made before main (called from a static
-// initialiser), living until the process ends; every call returns the same one, null without
-// an output device. At exit its stream is stopped and its device paused (a wave-file output
-// gets its header completed); nothing is released.
+// The process's engine, made before main (called from a static initialiser), living until the
+// process ends; every call returns the same one, null without an output device. At exit its
+// stream is stopped and its device paused; nothing is released.
 SoundEngine* openProcessSoundEngine();
 
 // Plays the show's tune (kTunePath) looped from its start; does nothing without an engine.

@@ -1,0 +1,464 @@
+// The sound engine on OpenAL Soft: one device and context, one non-spatial source, and a
+// thread that streams the file through a small ring of buffers, so the music start costs the
+// same for any length of file and memory stays fixed. Only that thread drives the source's
+// queue and state; the program's commands reach it through atomics and an eventfd wake. A
+// device that is lost (its sound server killed or restarted) is opened anew by that thread.
+#include "sound_engine.hpp"
+
+#define AL_ALEXT_PROTOTYPES
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <AL/alext.h>
+
+#include <poll.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "muted_stderr.hpp"
+#include "music_reader.hpp"
+#include "stream_time_line.hpp"
+
+namespace {
+
+// Four buffers of 160 ms keep 640 ms queued at any rate: on a 2-core machine saturated while
+// the show renders, the sound threads were seen held up for close to half a second, and a
+// 320 ms queue ran dry then. The thread looks for played buffers four times per buffer (every
+// 40 ms). The queue adds nothing to the music's lag: the mixer plays the source from its first
+// queued frame, and the thread queues them all before it starts the source.
+constexpr std::size_t kBufferCount = 4;
+constexpr int kChecksPerBuffer = 4;
+constexpr char kThreadName[] = "music";
+// A lost device is tried again this often: an attempt costs a failed connection (a
+// millisecond), and the music comes back within this much of the server's return.
+constexpr auto kReopenInterval = std::chrono::milliseconds(250);
+constexpr std::uint64_t kNoSeek = std::numeric_limits<std::uint64_t>::max();
+
+using Clock = StreamTimeLine::Clock;
+
+void wake(int fd)
+{
+    const std::uint64_t one = 1;
+    while (write(fd, &one, sizeof one) < 0 && errno == EINTR) {}
+}
+
+void drain(int fd)
+{
+    std::uint64_t count = 0;
+    while (read(fd, &count, sizeof count) < 0 && errno == EINTR) {}
+}
+
+}  // namespace
+
+struct SoundEngine::State {
+    // The device and its objects: set by open(), then while the thread runs only by it (it
+    // closes a lost device and opens another). Null while lost, which `lost` tells position().
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+    std::atomic<ALuint> source{0};
+    std::array<ALuint, kBufferCount> buffers{};
+    std::atomic<bool> lost{false};
+    bool quiet = true;  // the user didn't ask for OpenAL Soft's log: devices open with stderr muted
+    int wakeFd = -1;
+    std::thread streamer;
+
+    // Commands, set before the wake and read by the thread after it. A seek target is already
+    // reduced to the loop, so kNoSeek can't be one.
+    std::atomic<bool> quit{false};
+    std::atomic<bool> paused{false};
+    std::atomic<std::uint64_t> seekTo{kNoSeek};
+
+    // The loop's frame at the start of the source's queue (the time-line's while the device is
+    // lost), and the loop's length (0: none).
+    // The thread makes `changes` odd while the queue and `base` disagree, so position() can
+    // tell a read that straddled an unqueue (it would jump back by a buffer) and retry.
+    std::atomic<std::uint64_t> base{0};
+    std::atomic<std::uint64_t> length{0};
+    std::atomic<unsigned> changes{0};
+
+    // Opens the default device with a context made current, a source and buffers; false
+    // when there is none, with nothing kept.
+    bool openDevice();
+    // Releases them all (the thread stopped, or the device lost).
+    void closeDevice();
+    bool deviceLost() const;
+
+    class Stream;
+};
+
+// The streaming thread's work, a step at a time, over its own state: the file, what each
+// buffer holds, and the music's time-line. It owns the source while it runs, and leaves it
+// stopped and empty.
+class SoundEngine::State::Stream {
+public:
+    Stream(State& engine, std::unique_ptr<LoopedWav> wav);
+    void run();
+
+private:
+    // The commands since the last look, carried into the time-line; the frame to start the
+    // queue from when one is due (a seek, or play()'s first frame), else kNoSeek.
+    std::uint64_t takeCommands(Clock::time_point now);
+    // Lets a lost device go and seeks another when one is due; true while one is open. A
+    // device opened anew sets `from` to where the time-line has reached.
+    bool keepDevice(Clock::time_point now, std::uint64_t& from);
+    // Empties the queue and fills it again from that loop frame.
+    void queueFrom(std::uint64_t frame);
+    // Puts each played buffer back on the queue with the next stretch of the file.
+    void refill();
+    // Plays a source that ran dry again (unless paused), holds a paused one; false once the
+    // file has failed and its last buffers have played out.
+    bool keepSourcePlaying();
+    // Waits for a command or the next check; false once the thread is to end.
+    bool rest();
+    // Notes where the music stood, for position() once stopped, and stops the source.
+    void settle();
+
+    // Fills a buffer from the file and queues it; false once the file yields nothing more.
+    bool queueNext(std::size_t slot);
+    // A change of the queue and of `base` together, which position() must not read halfway.
+    template <typename Change>
+    void changeQueue(Change change)
+    {
+        ++engine_.changes;
+        change();
+        ++engine_.changes;
+    }
+
+    State& engine_;
+    std::unique_ptr<LoopedWav> wav_;
+    const std::uint64_t loop_;
+    const ALenum format_;
+    const std::size_t framesPerBuffer_;
+    std::vector<float> block_;
+    std::array<std::size_t, kBufferCount> held_{};  // frames in each buffer while it is queued
+    bool more_ = true;                               // false once the file stopped yielding audio
+    StreamTimeLine timeLine_;
+    Clock::time_point nextReopen_;
+    pollfd wakeUp_;
+};
+
+SoundEngine::State::Stream::Stream(State& engine, std::unique_ptr<LoopedWav> wav)
+    : engine_(engine),
+      wav_(std::move(wav)),
+      loop_(engine.length.load()),
+      format_(wav_->channels() == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32),
+      framesPerBuffer_(static_cast<std::size_t>(wav_->sampleRate()) * SoundEngine::kBufferMs / 1000),
+      block_(framesPerBuffer_ * LoopedWav::kMaxChannels),
+      timeLine_{loop_, wav_->sampleRate(), 0, {}, false},
+      wakeUp_{engine.wakeFd, POLLIN, 0}
+{
+}
+
+void SoundEngine::State::Stream::run()
+{
+    pthread_setname_np(pthread_self(), kThreadName);
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        std::uint64_t from = takeCommands(now);
+        if (keepDevice(now, from)) {
+            if (from != kNoSeek)
+                queueFrom(from);
+            refill();
+            if (!keepSourcePlaying())
+                break;
+        }
+        if (!rest())
+            break;
+    }
+    settle();
+}
+
+std::uint64_t SoundEngine::State::Stream::takeCommands(Clock::time_point now)
+{
+    const std::uint64_t target = engine_.seekTo.exchange(kNoSeek);
+    if (target != kNoSeek)
+        timeLine_.seek(target, now);
+    timeLine_.hold(engine_.paused, now);
+    return target;
+}
+
+bool SoundEngine::State::Stream::keepDevice(Clock::time_point now, std::uint64_t& from)
+{
+    // A lost device is let go at once, and another is sought until one opens; meanwhile
+    // position() follows the time-line, and the music comes back where it implies.
+    if (engine_.device != nullptr && engine_.deviceLost()) {
+        changeQueue([&] {
+            engine_.closeDevice();
+            engine_.lost = true;
+            engine_.base = timeLine_.frameAt(now);
+        });
+    }
+    if (engine_.device == nullptr && now >= nextReopen_) {
+        nextReopen_ = now + kReopenInterval;
+        if (engine_.openDevice()) {
+            engine_.lost = false;
+            from = timeLine_.frameAt(Clock::now());  // the opening took time too
+        }
+    }
+    if (engine_.device == nullptr)
+        engine_.base = timeLine_.frameAt(now);
+    return engine_.device != nullptr;
+}
+
+void SoundEngine::State::Stream::queueFrom(std::uint64_t frame)
+{
+    // Rewound rather than stopped: a stopped source counts its whole queue as played, which
+    // would advance the stream while paused.
+    changeQueue([&] {
+        alSourceRewind(engine_.source);
+        alSourcei(engine_.source, AL_BUFFER, 0);
+        engine_.base = frame;
+    });
+    more_ = wav_->seek(frame);
+    for (std::size_t slot = 0; slot < kBufferCount && more_; ++slot)
+        more_ = queueNext(slot);
+}
+
+void SoundEngine::State::Stream::refill()
+{
+    ALint played = 0;
+    alGetSourcei(engine_.source, AL_BUFFERS_PROCESSED, &played);
+    for (; played > 0 && more_; --played) {
+        std::size_t slot = kBufferCount;
+        changeQueue([&] {
+            ALuint buffer = 0;
+            alSourceUnqueueBuffers(engine_.source, 1, &buffer);
+            slot = static_cast<std::size_t>(std::find(engine_.buffers.begin(), engine_.buffers.end(), buffer) -
+                                            engine_.buffers.begin());
+            if (slot < kBufferCount)
+                engine_.base = (engine_.base + held_[slot]) % loop_;
+        });
+        if (slot == kBufferCount)
+            return;  // nothing came off the queue after all
+        more_ = queueNext(slot);
+    }
+}
+
+bool SoundEngine::State::Stream::keepSourcePlaying()
+{
+    // A source that ran dry (the thread was starved) stops by itself; it is played again, or
+    // while paused rewound to hold its refilled queue.
+    const ALuint source = engine_.source;
+    ALint state = 0;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    if (state == AL_STOPPED && !more_)
+        return false;
+    if (!engine_.paused) {
+        if (state != AL_PLAYING)
+            alSourcePlay(source);
+    } else if (state == AL_PLAYING) {
+        alSourcePause(source);
+    } else if (state == AL_STOPPED) {
+        alSourceRewind(source);
+    }
+    return true;
+}
+
+bool SoundEngine::State::Stream::rest()
+{
+    // poll() takes a relative timeout, so a clock shifted or sped up under the process (as in
+    // the tests) can't stretch the wait.
+    constexpr int kCheckMs = SoundEngine::kBufferMs / kChecksPerBuffer;
+    const int woken = poll(&wakeUp_, 1, kCheckMs);
+    if (woken > 0)
+        drain(engine_.wakeFd);
+    return !engine_.quit && (woken >= 0 || errno == EINTR);
+}
+
+void SoundEngine::State::Stream::settle()
+{
+    if (engine_.device == nullptr)
+        return;  // position() already follows the time-line
+    changeQueue([&] {
+        ALint offset = 0;
+        alGetSourcei(engine_.source, AL_SAMPLE_OFFSET, &offset);
+        engine_.base = (engine_.base + static_cast<std::uint64_t>(std::max(offset, 0))) % loop_;
+        alSourceStop(engine_.source);
+        alSourcei(engine_.source, AL_BUFFER, 0);
+    });
+}
+
+bool SoundEngine::State::Stream::queueNext(std::size_t slot)
+{
+    const std::size_t frames = wav_->read(block_.data(), framesPerBuffer_);
+    held_[slot] = frames;
+    if (frames == 0)
+        return false;
+    const auto bytes = frames * static_cast<std::size_t>(wav_->channels()) * sizeof(float);
+    alBufferData(engine_.buffers[slot], format_, block_.data(), static_cast<ALsizei>(bytes), wav_->sampleRate());
+    const ALuint buffer = engine_.buffers[slot];
+    alSourceQueueBuffers(engine_.source, 1, &buffer);
+    return frames == framesPerBuffer_;
+}
+
+bool SoundEngine::State::openDevice()
+{
+    // Nothing is printed about sound unless the user asks for OpenAL Soft's log through its
+    // own variable. Quieting the library's log is not enough: the backends' libraries print
+    // their own complaints while a device opens, so stderr is muted for that moment too, for
+    // every thread. The demo opens its engine before main, when no other thread runs; a device
+    // opened anew after a loss mutes the program's stderr for that moment, which the demo
+    // never writes to.
+    {
+        std::optional<MutedStderr> muted;
+        if (quiet)
+            muted.emplace();
+        device = alcOpenDevice(nullptr);
+        context = device != nullptr ? alcCreateContext(device, nullptr) : nullptr;
+    }
+    if (context == nullptr || !alcMakeContextCurrent(context)) {
+        closeDevice();
+        return false;
+    }
+    ALuint name = 0;
+    alGenSources(1, &name);
+    source = name;
+    alGenBuffers(static_cast<ALsizei>(kBufferCount), buffers.data());
+    // Music has no place in space: the listener hears the file's channels as they are.
+    alSourcei(name, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(name, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(name, AL_ROLLOFF_FACTOR, 0.0f);
+    if (alIsExtensionPresent("AL_SOFT_direct_channels"))
+        alSourcei(name, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+    return true;
+}
+
+void SoundEngine::State::closeDevice()
+{
+    if (context != nullptr) {
+        const ALuint name = source;
+        alDeleteSources(1, &name);
+        alDeleteBuffers(static_cast<ALsizei>(kBufferCount), buffers.data());
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(context);
+    }
+    if (device != nullptr)
+        alcCloseDevice(device);
+    device = nullptr;
+    context = nullptr;
+    source = 0;
+    buffers = {};
+}
+
+// A device whose output went away (OpenAL Soft's disconnect extension: its sound server died,
+// say) plays no more.
+bool SoundEngine::State::deviceLost() const
+{
+    ALCint connected = ALC_TRUE;
+    if (alcIsExtensionPresent(device, "ALC_EXT_disconnect"))
+        alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+    return connected == ALC_FALSE;
+}
+
+SoundEngine::SoundEngine(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+std::unique_ptr<SoundEngine> SoundEngine::open()
+{
+    auto state = std::make_unique<State>();
+    state->quiet = std::getenv("ALSOFT_LOGLEVEL") == nullptr;
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
+    state->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (state->wakeFd < 0)
+        return nullptr;
+    if (!state->openDevice()) {
+        close(state->wakeFd);
+        return nullptr;
+    }
+    return std::unique_ptr<SoundEngine>(new SoundEngine(std::move(state)));
+}
+
+SoundEngine::~SoundEngine()
+{
+    stop();
+    state_->closeDevice();
+    close(state_->wakeFd);
+}
+
+void SoundEngine::play(const char* path, std::uint64_t fromFrame)
+{
+    stop();
+    // Opened here, header only (the same cost for any length of file), so that the loop's
+    // length is known at once: seek() and position() reduce frames to the loop with it.
+    auto wav = std::make_unique<LoopedWav>(path);
+    const std::uint64_t loop = wav->length();
+    state_->length = loop;
+    state_->base = loop == 0 ? 0 : fromFrame % loop;
+    if (loop == 0)
+        return;  // a file that can't be played gives silence
+    state_->paused = false;
+    state_->seekTo = state_->base.load();
+    try {
+        state_->streamer = std::thread([state = state_.get(), wav = std::move(wav)]() mutable {
+            State::Stream(*state, std::move(wav)).run();
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the music is skipped, like any other music that can't play.
+    }
+}
+
+void SoundEngine::pause()
+{
+    state_->paused = true;
+    wake(state_->wakeFd);
+}
+
+void SoundEngine::resume()
+{
+    state_->paused = false;
+    wake(state_->wakeFd);
+}
+
+void SoundEngine::seek(std::uint64_t frame)
+{
+    const std::uint64_t loop = state_->length;
+    if (loop == 0)
+        return;
+    state_->seekTo = frame % loop;
+    wake(state_->wakeFd);
+}
+
+std::uint64_t SoundEngine::position() const
+{
+    for (;;) {
+        const unsigned before = state_->changes;
+        if (before % 2 != 0) {
+            std::this_thread::yield();  // the thread is between an unqueue and its count
+            continue;
+        }
+        const std::uint64_t at = state_->base, loop = state_->length;
+        ALint offset = 0;
+        if (!state_->lost)
+            alGetSourcei(state_->source, AL_SAMPLE_OFFSET, &offset);
+        if (state_->changes == before)
+            return loop == 0 ? at : (at + static_cast<std::uint64_t>(std::max(offset, 0))) % loop;
+    }
+}
+
+void SoundEngine::stop()
+{
+    if (!state_->streamer.joinable())
+        return;
+    state_->quit = true;
+    wake(state_->wakeFd);
+    state_->streamer.join();
+    state_->quit = false;
+    drain(state_->wakeFd);
+}
+
+void SoundEngine::stopForExit()
+{
+    stop();
+    if (state_->device != nullptr)
+        alcDevicePauseSOFT(state_->device);
+}
