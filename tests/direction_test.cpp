@@ -1,14 +1,13 @@
 // The show's direction as a viewer meets it, read from frames that the real scene code renders
-// at 60 a second: the shots of scene 2 and the sections of scene 3 (cuts, and looks that differ
-// in more than their colours), and the visual accents against the kicks of the tune's score as
-// heard, the music lagging the picture by the lag constant of the full-screen scenes' vertex
-// shader. Frames are rendered at 96x54 (the scenes draw for any "u_resolution"), which keeps
-// the two passes over the show to seconds on llvmpipe. Runs in build/, where the shaders sit.
+// at 60 a second: the visual accents (cuts, flashes and pulses of the light) against the kicks
+// of the tune's score as heard, the music lagging the picture by the lag constant of the
+// full-screen scenes' vertex shader. Frames are rendered at 96x54 (the scenes draw for any
+// "u_resolution"), which keeps a pass over the show to seconds on llvmpipe. Runs in build/,
+// where the shaders sit.
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -91,69 +90,11 @@ double layoutDistance(const ColourLayout& a, const ColourLayout& b)
     return sum;
 }
 
-// What a frame shows with its colours left out: histograms (each summing to 1) of the
-// directions its edges run in, of where its light lies from the middle out, top to bottom and
-// left to right, of its levels against its mean, and of its edges' strength against the mean.
-constexpr int kBins = 8;
-using Histogram = std::array<double, kBins>;
-using Look = std::array<Histogram, 6>;
-
-std::size_t bin(double x) { return std::size_t(std::clamp(int(x * kBins), 0, kBins - 1)); }
-
-void normalise(Histogram& h)
-{
-    double total = 1e-12;
-    for (double v : h)
-        total += v;
-    for (double& v : h)
-        v /= total;
-}
-
-Look lookOf(const Frame& frame)
-{
-    constexpr int w = Frame::kWidth, h = Frame::kHeight;
-    Look look{};
-    auto& [orientation, radial, rows, columns, levels, edges] = look;
-    const double mean = frame.luma + 1e-6;
-    const double corner = std::hypot(w / 2.0, h / 2.0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const double v = frame.at(x, y);
-            radial[bin(std::hypot(x + 0.5 - w / 2.0, y + 0.5 - h / 2.0) / corner)] += v;
-            rows[bin((y + 0.5) / h)] += v;
-            columns[bin((x + 0.5) / w)] += v;
-            levels[bin(v / mean / 2.0)] += 1.0;
-            if (x == 0 || y == 0 || x + 1 == w || y + 1 == h)
-                continue;
-            const double gx = frame.at(x + 1, y - 1) + 2 * frame.at(x + 1, y) + frame.at(x + 1, y + 1) -
-                              frame.at(x - 1, y - 1) - 2 * frame.at(x - 1, y) - frame.at(x - 1, y + 1);
-            const double gy = frame.at(x - 1, y + 1) + 2 * frame.at(x, y + 1) + frame.at(x + 1, y + 1) -
-                              frame.at(x - 1, y - 1) - 2 * frame.at(x, y - 1) - frame.at(x + 1, y - 1);
-            const double angle = std::atan2(gy, gx);
-            orientation[bin((angle < 0.0 ? angle + M_PI : angle) / M_PI)] += std::hypot(gx, gy);
-            edges[bin(std::hypot(gx, gy) / mean / 8.0)] += 1.0;
-        }
-    for (Histogram& part : look)
-        normalise(part);
-    return look;
-}
-
-double lookDistance(const Look& a, const Look& b)
-{
-    double sum = 0.0;
-    for (std::size_t part = 0; part < a.size(); ++part)
-        for (std::size_t i = 0; i < kBins; ++i)
-            sum += 0.5 * std::abs(a[part][i] - b[part][i]) / double(a.size());
-    return sum;
-}
-
 // A cut: the colours' layout changes between one frame and the next many times more than it
-// does from frame to frame around it, and by a good part of the picture. A change within two
-// seconds of the one before is the same transition going on (a strobe, a flash dying away).
+// does from frame to frame around it, and by a good part of the picture.
 constexpr double kCutOverMotion = 5.0;
 constexpr double kCutAtLeast = 0.04;
-constexpr double kMotionAround = 1.0;   // seconds each side for the frame-to-frame motion
-constexpr double kTransition = 2.0;
+constexpr double kMotionAround = 1.0;  // seconds each side for the frame-to-frame motion
 // Frames darker than this, in the scenes' fades, have no colours worth comparing.
 constexpr double kDarkest = 0.03;
 // A flash or a pulse of the light: most of the picture brightens at once, by this share or
@@ -184,7 +125,6 @@ double median(std::vector<double> values)
 struct Moment {
     double t;
     double change = 0.0;  // of the colours' layout; 0 when either frame is too dark to tell
-    double rise = 0.0;    // of the median block's light
     bool cut = false;     // the change stands out from the motion around it
     bool flash = false;   // the rise is a flash or a pulse
 };
@@ -211,29 +151,21 @@ protected:
         return frame;
     }
 
-    // Every frame of the span at 60 a second, on the 60 Hz grid of demo time.
-    void eachFrame(const Span& span, const std::function<void(const Frame&)>& use) const
-    {
-        for (double k = std::ceil(span.from / kFrame); k * kFrame < span.to; ++k)
-            use(frameAt(k * kFrame));
-    }
-
-    // Each frame of the span after its first, with its cut and flash marked; `see` is shown every
-    // frame as it is rendered.
-    std::vector<Moment> walk(const Span& span, const std::function<void(const Frame&)>& see = {}) const;
+    // Each frame of the span after its first, at 60 a second on the 60 Hz grid of demo time,
+    // with its cut and flash marked.
+    std::vector<Moment> walk(const Span& span) const;
 
     OffscreenTarget target_{Frame::kWidth, Frame::kHeight};
     std::optional<Scenes> scenes_;  // made once the context exists
 };
 
-std::vector<Moment> Direction::walk(const Span& span, const std::function<void(const Frame&)>& see) const
+std::vector<Moment> Direction::walk(const Span& span) const
 {
     std::vector<Moment> moments;
     std::optional<ColourLayout> layout;
     std::vector<double> blocks;
-    eachFrame(span, [&](const Frame& frame) {
-        if (see)
-            see(frame);
+    for (double k = std::ceil(span.from / kFrame); k * kFrame < span.to; ++k) {
+        const Frame frame = frameAt(k * kFrame);
         std::optional<ColourLayout> now;
         if (frame.luma >= kDarkest)
             now = colourLayout(frame);
@@ -245,13 +177,12 @@ std::vector<Moment> Direction::walk(const Span& span, const std::function<void(c
             std::vector<double> rises;
             for (std::size_t i = 0; i < light.size(); ++i)
                 rises.push_back((light[i] + kFaintest) / (blocks[i] + kFaintest) - 1.0);
-            moment.rise = median(rises);
-            moment.flash = moment.rise > kAccentRise;
+            moment.flash = median(rises) > kAccentRise;
             moments.push_back(moment);
         }
         layout = now;
         blocks = std::move(light);
-    });
+    }
     for (Moment& moment : moments) {
         std::vector<double> around;
         for (const Moment& other : moments)
@@ -260,63 +191,6 @@ std::vector<Moment> Direction::walk(const Span& span, const std::function<void(c
         moment.cut = moment.change >= kCutAtLeast && moment.change >= kCutOverMotion * median(around);
     }
     return moments;
-}
-
-// Two sections whose looks differ by less than this read as one, seen again or recoloured.
-constexpr double kDifferentLook = 0.06;
-
-TEST_F(Direction, SceneTwoCutsBetweenFourShotsAndSceneThreeBetweenFiveSections)
-{
-    // The sections' looks are taken halfway between the kicks as heard, where the flashes on the
-    // beat are gone; without the lag constant, halfway between the tune's own beats.
-    const double lag = musicLag().value_or(0.0);
-    const auto distinctSections = [&](const Span& span) {
-        std::vector<Frame> between;
-        const std::vector<Moment> moments = walk(span, [&](const Frame& frame) {
-            const double phase = std::fmod(frame.t - lag + 10.0 * kBeat, kBeat) / kBeat;
-            if (std::abs(phase - 0.5) < 0.5 * kFrame / kBeat && frame.luma >= kDarkest)
-                between.push_back(frame);
-        });
-        std::vector<double> cuts{span.from};
-        double lastCut = -1e9;
-        for (const Moment& moment : moments)
-            if (moment.cut) {
-                if (moment.t - lastCut >= kTransition)
-                    cuts.push_back(moment.t);
-                lastCut = moment.t;
-            }
-        // Each span between cuts, by the mean of its looks; one like the one before joins it.
-        std::vector<std::pair<double, Look>> sections;
-        for (std::size_t c = 0; c < cuts.size(); ++c) {
-            const double end = c + 1 < cuts.size() ? cuts[c + 1] : span.to;
-            Look mean{};
-            int count = 0;
-            for (const Frame& frame : between)
-                if (frame.t >= cuts[c] && frame.t < end) {
-                    const Look look = lookOf(frame);
-                    for (std::size_t part = 0; part < look.size(); ++part)
-                        for (std::size_t i = 0; i < kBins; ++i)
-                            mean[part][i] += look[part][i];
-                    ++count;
-                }
-            if (count == 0)
-                continue;
-            for (Histogram& part : mean)
-                normalise(part);
-            const double change = sections.empty() ? 1.0 : lookDistance(sections.back().second, mean);
-            std::printf("%s: cut at %6.2f s, the look %.3f from the one before%s\n", span.name, cuts[c], change,
-                        change < kDifferentLook ? ": the same section" : "");
-            if (change >= kDifferentLook)
-                sections.emplace_back(cuts[c], mean);
-        }
-        std::printf("%s: %zu sections, from", span.name, sections.size());
-        for (const auto& section : sections)
-            std::printf(" %.2f", section.first);
-        std::printf(" s\n");
-        return sections.size();
-    };
-    EXPECT_GE(distinctSections(kSceneTwo), 4u) << "scene 2's shots";
-    EXPECT_GE(distinctSections(kSceneThree), 5u) << "scene 3's sections";
 }
 
 // The accents are the flashes, pulses and cuts; each falls on the first frame at or after a

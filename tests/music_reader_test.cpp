@@ -32,7 +32,7 @@ TEST(MusicReader, AcceptedFormatsLoopSampleExactAcrossEveryJoin)
         SCOPED_TRACE("format 0x" + std::to_string(c.format) + ", " + std::to_string(c.channels) + " channels, " +
                      std::to_string(c.frames) + " frames");
         const TempFile file;
-        ASSERT_TRUE(samples::writePattern(file.path, c.format, c.channels, c.rate, c.frames));
+        ASSERT_TRUE(samples::writeCounter(file.path, c.format, c.channels, c.rate, c.frames));
         // The file decoded once, straight through, by libsndfile: what each loop must repeat.
         SF_INFO info{};
         SNDFILE* whole = sf_open(file.path.c_str(), SFM_READ, &info);
@@ -63,7 +63,7 @@ TEST(MusicReader, SeeksLandSampleExactAnywhereInTheEndlessStream)
     for (const int format : {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_WAV | SF_FORMAT_FLOAT}) {
         SCOPED_TRACE("format 0x" + std::to_string(format));
         const TempFile file;
-        ASSERT_TRUE(samples::writePattern(file.path, format, 2, 44100, kFrames));
+        ASSERT_TRUE(samples::writeCounter(file.path, format, 2, 44100, kFrames));
         SF_INFO info{};
         SNDFILE* whole = sf_open(file.path.c_str(), SFM_READ, &info);
         std::vector<float> once(2 * kFrames);

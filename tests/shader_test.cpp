@@ -97,30 +97,4 @@ TEST_F(ShaderGl, ALongDriverLogIsCutTo1023Characters)
     EXPECT_EQ(capture.text(), compileReport("FRAGMENT", fullLog.substr(0, 1023)));
 }
 
-TEST_F(ShaderGl, OnlyTheExactLabelProgramSelectsTheLinkCheck)
-{
-    // A linked program passes the link check; queried as a shader it is not a shader, the
-    // status stays at its start of 0 and an empty-log compile report follows.
-    const GLuint program = glCreateProgram();
-    const GLuint compiled = compile(GL_VERTEX_SHADER, kVertex);
-    glAttachShader(program, compiled);
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, kFragment));
-    glLinkProgram(program);
-    {
-        const CoutCapture capture;
-        Shader::checkCompileErrors(program, "PROGRAM");
-        Shader::checkCompileErrors(compiled, "VERTEX");
-        EXPECT_EQ(capture.text(), "");
-    }
-    for (const char* label : {"program", "PROGRAMS", "PROGRA", "Program"}) {
-        const CoutCapture capture;
-        Shader::checkCompileErrors(program, label);
-        EXPECT_EQ(capture.text(), compileReport(label, "")) << label;
-    }
-    // And the other way round: a good shader put through the link check.
-    const CoutCapture capture;
-    Shader::checkCompileErrors(compiled, "PROGRAM");
-    EXPECT_EQ(capture.text(), linkReport(""));
-}
-
 }  // namespace

@@ -1,7 +1,7 @@
 // The sound engine on a real OpenAL Soft device, in process: the wave-file output, at the
 // tune's rate as 32-bit float with nothing that alters a sample, records exactly what was
-// played, so a pattern tune whose every frame is distinct shows where each play, seek, pause
-// and resume landed, to the frame. Waits poll the engine's position or the recording's size.
+// played, so a counter tune whose every frame names its place shows where each play, seek,
+// pause and resume landed, to the frame. Waits poll the engine's position or the recording's size.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,20 +14,15 @@
 #include <functional>
 #include <thread>
 
-#include "music.hpp"
+#include "sound_engine.hpp"
 #include "music_samples.hpp"
 
 namespace {
 
 constexpr int kRate = 48000;
-constexpr std::uint64_t kLoop = 30000;  // under 32767 frames: every frame of the pattern distinct
+constexpr std::uint64_t kLoop = 30000;
 constexpr std::uint64_t kHeard = 4800;  // each stretch plays this long at least (0.1 s)
 constexpr std::size_t kFrameBytes = 2 * sizeof(float);
-
-// A stretch of the recording that is the tune played straight: consecutive frames of the loop.
-struct Stretch {
-    std::uint64_t first = 0, length = 0;
-};
 
 class SoundEngineOnWaveOutput : public testing::Test {
 protected:
@@ -37,7 +32,7 @@ protected:
         tune_ = dir_ + "/tune.wav";
         conf_ = dir_ + "/alsoft.conf";
         recording_ = dir_ + "/recording.wav";
-        ASSERT_TRUE(samples::writePattern(tune_, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, int(kLoop)));
+        ASSERT_TRUE(samples::writeCounter(tune_, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, long(kLoop)));
         std::ofstream(conf_) << "[general]\ndrivers = wave\nfrequency = " << kRate
                              << "\nchannels = stereo\nsample-type = float32\noutput-limiter = false\ndither = false\n"
                                 "hrtf = false\n[wave]\nfile = "
@@ -90,37 +85,15 @@ protected:
         return waitFor([&] { return size() >= start + frames * kFrameBytes; });
     }
 
-    // The recording as runs of the pattern, silence skipped; a frame that is neither fails.
-    std::vector<Stretch> runs() const
+    // The recording as runs of the tune, silence skipped; a frame that is neither fails.
+    std::vector<samples::Run> runs() const
     {
-        SF_INFO info{};
-        SNDFILE* file = sf_open(recording_.c_str(), SFM_READ, &info);
-        EXPECT_NE(file, nullptr);
-        if (file == nullptr)
-            return {};
-        EXPECT_EQ(info.channels, 2);
-        std::vector<float> frames(std::size_t(info.frames) * 2);
-        frames.resize(std::size_t(sf_readf_float(file, frames.data(), info.frames)) * 2);
-        sf_close(file);
-
-        std::vector<Stretch> found;
-        bool inRun = false;
-        for (std::size_t i = 0; i < frames.size(); i += 2) {
-            const float left = frames[i], right = frames[i + 1];
-            if (left == 0.0f && right == 0.0f) {
-                inRun = false;
-                continue;
-            }
-            const long k = std::lround(left * 32768.0f) - 1;  // the pattern's 16 bits as float
-            if (k < 0 || std::uint64_t(k) >= kLoop || left != float(samples::patternLeft(int(k))) / 32768.0f || right != -left) {
-                ADD_FAILURE() << "recorded frame " << i / 2 << " is neither silence nor the tune: " << left << ' ' << right;
-                return found;
-            }
-            if (!inRun || (found.back().first + found.back().length) % kLoop != std::uint64_t(k))
-                found.push_back({std::uint64_t(k), 0});
-            ++found.back().length;
-            inRun = true;
-        }
+        const std::vector<float> recording = samples::readStereo(recording_);
+        long bad = 0;
+        std::vector<samples::Run> found = samples::counterRuns(recording, long(kLoop), bad);
+        EXPECT_EQ(bad, long(recording.size() / 2)) << "a recorded frame that is neither silence nor the tune";
+        found.erase(std::remove_if(found.begin(), found.end(), [](const samples::Run& run) { return run.first < 0; }),
+                    found.end());
         return found;
     }
 
@@ -164,14 +137,14 @@ TEST_F(SoundEngineOnWaveOutput, PlaysSeeksPausesAndResumesFromTheExactFrame)
         ASSERT_TRUE(heardFrom(*engine, kReplayFrom, kHeard));
     }  // closing the device completes the recording
 
-    const std::vector<Stretch> got = runs();
+    const std::vector<samples::Run> got = runs();
     ASSERT_EQ(got.size(), 5u);
     const std::uint64_t firsts[] = {kFrom, kSeekTo, held, kPausedSeekTo, kReplayFrom};
     for (std::size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(got[i].first, firsts[i]) << "run " << i;
-        EXPECT_GE(got[i].length, kHeard) << "run " << i;
+        EXPECT_EQ(std::uint64_t(got[i].first), firsts[i]) << "run " << i;
+        EXPECT_GE(std::uint64_t(got[i].length), kHeard) << "run " << i;
     }
-    EXPECT_EQ((got[1].first + got[1].length) % kLoop, held) << "resumed where it paused";
+    EXPECT_EQ(std::uint64_t(got[1].first + got[1].length) % kLoop, held) << "resumed where it paused";
 }
 
 }  // namespace

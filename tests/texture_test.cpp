@@ -1,6 +1,7 @@
 // The texture loader on a real driver, fed PNGs that the test writes into a fresh working
 // directory: formats, mipmaps and parameters, orientation, tightly packed rows, files that
-// must fail fast, with one line and no large allocation, and the picture decoded ahead.
+// must fail fast, with one line and no large allocation, and the picture decoded ahead; and
+// what fuzzing the decoder found.
 #include <sys/stat.h>
 
 #include <chrono>
@@ -83,17 +84,21 @@ TEST_F(TextureGl, BadFilesPrintOneLineAndReturnAFreshEmptyNameFastWithoutALargeA
     std::string pixmap = "P6\n8000 8000\n255\n";
     pixmap.resize(69, '\x7f');
     // Sound PNGs whose headers claim more: one just past the size cap, one absurdly so.
-    const auto claiming = [](std::uint32_t side) {
+    const auto sized = [](std::uint32_t side) {
         std::string file = png(1, 1, 4);
         for (std::size_t byte = 0; byte < 8; ++byte)  // big-endian width, then height, at 16
             file[16 + byte] = static_cast<char>(side >> (24 - 8 * (byte % 4)));
         return file;
     };
+    // A data chunk whose length field claims almost 2 GiB, more than the file holds.
+    std::string claiming = png(4, 4, 4);
+    claiming.replace(claiming.find("IDAT") - 4, 4, "\x7f\xff\xff\xf0", 4);
 
     GLuint previous = 0;
     for (const auto& [what, contents] : {std::pair<const char*, std::string>{"missing", ""}, {"empty", ""},
                                          {"truncated", truncated}, {"not a PNG", pixmap},
-                                         {"just over the cap", claiming(8193)}, {"far over the cap", claiming(100000)},
+                                         {"just over the cap", sized(8193)}, {"far over the cap", sized(100000)},
+                                         {"a chunk claiming more than the file", claiming},
                                          {"a FIFO, which no one writes", ""}}) {
         SCOPED_TRACE(what);
         const WorkDir dir;
@@ -173,6 +178,21 @@ TEST_F(TextureGl, PictureDecodedAheadIsTakenAtItsStepWhicheverArrivesFirst)
         EXPECT_EQ(texels, Bytes(expected.pixels.get(), expected.pixels.get() + bytes));
         glDeleteTextures(1, &texture);
     }
+}
+
+// Found by fuzzing: a valid PNG whose first data chunk is empty (the decoder copied zero bytes
+// to a null pointer) decodes like one without it.
+TEST(PictureDecoder, AnEmptyFirstDataChunkDecodesLikeNone)
+{
+    const Bytes pixels{0, 255, 40, 200, 80, 150, 120, 100, 160, 50, 200, 25};  // 3x2 grey and alpha
+    std::string file = pngFile(3, 2, 2, pixels.data());
+    // Length 0, the type, and the CRC of the type alone.
+    file.insert(file.find("IDAT") - 4, std::string("\0\0\0\0IDAT\x35\xaf\x06\x1e", 12));
+    const Picture decoded = decodePicture(reinterpret_cast<const unsigned char*>(file.data()), file.size());
+    ASSERT_TRUE(decoded.pixels);
+    Bytes flipped(pixels.begin() + 6, pixels.end());  // bottom row first
+    flipped.insert(flipped.end(), pixels.begin(), pixels.begin() + 6);
+    EXPECT_EQ(Bytes(decoded.pixels.get(), decoded.pixels.get() + pixels.size()), flipped);
 }
 
 }  // namespace

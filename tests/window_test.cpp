@@ -1,4 +1,4 @@
-// The window's GL plumbing on a real driver: the framebuffer-size callback and the loader.
+// The window's GL plumbing on a real driver: the framebuffer-size callback.
 #include <array>
 
 #include "gl_test_support.hpp"
@@ -27,14 +27,6 @@ TEST_F(WindowGl, FramebufferResizeSetsTheViewportToTheNewSizeAtTheOrigin)
     for (int i = 0; i < 100 && viewport()[2] != 96; ++i)
         glfwWaitEventsTimeout(0.05);
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 96, 48}));
-}
-
-TEST_F(WindowGl, LoaderResolvesTheContextAndReportsZeroWhenTheLookupFindsNothing)
-{
-    EXPECT_TRUE(loadGlFunctions(glfwGetProcAddress));
-    for (const void* function : {(void*)glad_glDrawElements, (void*)glad_glUniformMatrix4fv, (void*)glad_glGenerateMipmap})
-        EXPECT_NE(function, nullptr);
-    EXPECT_FALSE(loadGlFunctions([](const char*) -> GLADapiproc { return nullptr; }));
 }
 
 }  // namespace

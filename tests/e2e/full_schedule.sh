@@ -30,7 +30,7 @@ demo_process() {
 # growth here; in this run it reuses them at once (its leak check at exit stays on).
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=0
 
-use_tune pattern "$frames"
+use_tune "$frames"
 use_sound_output "$work/out.wav"
 DEMO_PREFIX="$(sped_up "$speed")" start_demo
 wait_for_trace 'glfwGetTime'
@@ -57,7 +57,7 @@ awk -v r="$real" -v s="$speed" 'BEGIN { exit !(r > 100 / s && r < 200 / s) }' \
   || fail "took $real s at ${speed}x"
 
 "$MUSIC_WAV_TOOL" complete "$work/out.wav" || fail "the device was not stopped before the end"
-played=$("$MUSIC_WAV_TOOL" matched "$work/out.wav" "$frames") || true
+played=$(played_from_start "$work/out.wav" "$frames")
 ((played >= frames)) || fail "no whole loop of the tune in the output"
 
 echo "resident kB at ${marks[*]} s: ${rss[*]}"

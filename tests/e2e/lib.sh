@@ -74,15 +74,22 @@ start_demo() {
   demo_pid=$!
 }
 
-# Waits, up to a limit in seconds, until the trace has a line matching the pattern.
-wait_for_trace() {
-  local pattern=$1 limit=${2:-60} step
-  for ((step = 0; step < limit * 20; step++)); do
-    grep -qE "$pattern" "$trace" && return 0
-    kill -0 "$demo_pid" 2>/dev/null || { grep -qE "$pattern" "$trace" && return 0; fail "demo ended before: $pattern"; }
+# Runs the command given after $1 every 50 ms until it succeeds; false once $1 seconds have passed.
+poll() {
+  local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
+  shift
+  until "$@"; do
+    ((${EPOCHREALTIME/./} < deadline)) || return 1
     sleep 0.05
   done
-  fail "timed out waiting for: $pattern"
+}
+
+# Waits, up to a limit in seconds (60 by default), until the trace has a line matching the
+# pattern.
+traced_or_ended() { grep -qE "$1" "$trace" || ! kill -0 "$demo_pid" 2>/dev/null; }
+wait_for_trace() {
+  poll "${2:-60}" traced_or_ended "$1" || fail "timed out waiting for: $1"
+  grep -qE "$1" "$trace" || fail "demo ended before: $1"
 }
 
 # Waits for the demo to end and sets status to its exit status.
@@ -147,22 +154,25 @@ use_sound_output() {
   export ALSOFT_CONF=$work/alsoft.conf
 }
 
-# The tune the demo finds: the pattern or the counter (music_wav_tool) of that many frames, or
-# a refused file of that kind.
+# The tune the demo finds: the counter (music_wav_tool) of $1 frames.
 use_tune() {
   rm -f "$run_dir/$tune_file"
-  case $1 in
-    pattern | counter) "$MUSIC_WAV_TOOL" "$1" "$run_dir/$tune_file" "$music_rate" "$2" ;;
-    *) "$MUSIC_WAV_TOOL" refused "$1" "$run_dir/$tune_file" ;;
-  esac
+  "$MUSIC_WAV_TOOL" counter "$run_dir/$tune_file" "$music_rate" "$1"
 }
 
-# Ends the running demo with Escape; it must exit 0 with nothing printed.
+# Capture $1 of the tune of $2 frames as runs, "AT FIRST LENGTH" a line in capture frames
+# (FIRST -1: silence); fails at a frame that is neither silence nor the tune.
+capture_runs() { "$MUSIC_WAV_TOOL" runs "$1" "$2" 2>"$work/mismatch" || fail "$(cat "$work/mismatch")"; }
+# The frames of the tune in capture $1 (of $2 frames) played back to back from its first frame,
+# after the silence before it.
+played_from_start() { capture_runs "$@" | awk '$2 >= 0 { n = $2 == 0 ? $3 : 0; exit } END { print n + 0 }'; }
+
+# Ends the running demo with Escape; it must exit 0 having printed nothing, or $2 if given.
 escape_and_check() {
   wait_for_trace glfwSwapBuffers
   demo_window >/dev/null
   xdotool key Escape
   finish_demo
   expect_eq "$status" 0 "exit status ($1)"
-  expect_eq "$(cat "$work/stdout" "$work/stderr")" "" "nothing printed ($1)"
+  expect_eq "$(cat "$work/stdout" "$work/stderr")" "${2:-}" "what was printed ($1)"
 }

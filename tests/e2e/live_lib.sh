@@ -40,19 +40,15 @@ alive() {
   kill -0 "$demo_pid" 2>/dev/null || fail "demo-live ended: $1"
 }
 
-# Polls until the command succeeds, for poll_limit seconds at most, with the studio running
-# (else fails naming $1, what it waits for); false when the time is up.
-poll() {
-  local what=$1 deadline=$((SECONDS + poll_limit))
+# The command given after $1, with the studio still running (else fails naming $1, what is
+# waited for).
+running() {
+  alive "waiting for $1"
   shift
-  while ((SECONDS < deadline)); do
-    alive "waiting for $what"
-    "$@" && return 0
-    sleep 0.05
-  done
-  return 1
+  "$@"
 }
-poll_until() { poll "$@" || fail "timed out waiting for $1"; }
+# Polls until the command succeeds, for poll_limit seconds at most, with the studio running.
+poll_until() { poll "$poll_limit" running "$@" || fail "timed out waiting for $1"; }
 
 # Whether the screen scores at least $2 dB against picture $1 (or below, with "below" as $3).
 screen_scores() {
@@ -61,7 +57,7 @@ screen_scores() {
   if psnr_above "$score" "$2"; then [ "${3:-}" != below ]; else [ "${3:-}" = below ]; fi
 }
 # Polls until the screen matches picture $1 to at least $2 dB; $3 names the wait.
-wait_for_screen() { poll "$3" screen_scores "$1" "$2" || fail "$3: the screen scores $score dB"; }
+wait_for_screen() { poll "$poll_limit" running "$3" screen_scores "$1" "$2" || fail "$3: the screen scores $score dB"; }
 # Polls until the screen scores below $2 dB against picture $1; $3 names the wait.
 wait_for_change() { poll_until "$3" screen_scores "$1" "$2" below; }
 

@@ -1,5 +1,5 @@
-# What the demo plays, captured through OpenAL Soft's wave-file output. A short pattern in
-# place of the tune comes out whole, back to back, sample-exact at every join, for several
+# What the demo plays, captured through OpenAL Soft's wave-file output. A short counter tune
+# comes out whole, back to back, sample-exact at every join, for several
 # loops (the silence before the music starts and the cut at the end aside); Escape then ends
 # the run at once, with status 0 and nothing printed by the demo or the sound library. And
 # the music streams: with a 10-minute tune the demo's peak resident size, read once two
@@ -10,18 +10,17 @@ frames=9600  # 0.2 s
 two_seconds=$((2 * music_rate))
 capture=$work/capture.wav
 
-# Plays a pattern of $1 frames until two seconds of it have come out, watched as the capture
+# Plays a tune of $1 frames until two seconds of it have come out, watched as the capture
 # grows and failed at the first wrong frame; then sets peak to the demo's peak size in kB.
 play_two_seconds() {
-  use_tune pattern "$1"
+  use_tune "$1"
   rm -f "$capture"
   use_sound_output "$capture"
   start_demo
   wait_for_trace glfwSwapBuffers
-  local step check=0 matched=0
+  local step matched=0
   for ((step = 0; step < 600 && matched < two_seconds; step++)); do
-    matched=$("$MUSIC_WAV_TOOL" matched "$capture" "$1" 2>"$work/mismatch") || check=$?
-    ((check == 0)) || fail "after $matched frames: $(cat "$work/mismatch")"
+    matched=$(played_from_start "$capture" "$1")
     kill -0 "$demo_pid" 2>/dev/null || fail "demo ended while playing"
     ((matched >= two_seconds)) || sleep 0.05
   done
@@ -43,7 +42,7 @@ exit_ms=$((($(date +%s%N) - escape_at) / 1000000))
 # The device was stopped before the process ended (its file's header gives the real length),
 # and the loops are whole in the finished file.
 "$MUSIC_WAV_TOOL" complete "$capture" || fail "the capture's header was never completed"
-final=$("$MUSIC_WAV_TOOL" matched "$capture" "$frames" 2>/dev/null) || true
-((final >= two_seconds)) || fail "$final frames of the pattern in the finished capture"
+final=$(played_from_start "$capture" "$frames")
+((final >= two_seconds)) || fail "$final frames of the tune in the finished capture"
 echo "captured $((final / frames)) whole loops of $frames frames, sample-exact; ended $exit_ms ms after" \
   "Escape; peak RSS $long kB with a 10-minute tune, $peak kB with a 0.2-second one"

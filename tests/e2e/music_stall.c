@@ -1,6 +1,6 @@
 /* A preloaded shim that starves the demo's music thread once, as a loaded machine might: the
- * 12th poll(2) of the thread named "music" (half a second into the music, at 42 ms a wait at
- * 48 kHz) waits two seconds, longer than the stream's queue lasts, unless woken sooner. Every
+ * 12th poll(2) of the thread named "music" (half a second into the music, at 40 ms a wait)
+ * waits two seconds, longer than the stream's queue lasts, unless woken sooner. Every
  * other call, and every call of every other thread (OpenAL Soft's mixer among them), is
  * forwarded unchanged. */
 #define _GNU_SOURCE

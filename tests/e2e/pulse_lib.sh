@@ -31,16 +31,6 @@ stop_pulse() {
 }
 trap 'stop_pulse; cleanup' EXIT
 
-# Runs the command given after $1 every 50 ms until it succeeds; false once $1 seconds have passed.
-poll() {
-  local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
-  shift
-  until "$@"; do
-    ((${EPOCHREALTIME/./} < deadline)) || return 1
-    sleep 0.05
-  done
-}
-
 # Starts a server in runtime folder $1 with sink module $2, sets launched to its process id, and
 # waits up to ten seconds until it accepts clients.
 launch_server() {
@@ -142,7 +132,7 @@ stop_recording() {
 # the demo starts; returns once the demo presents its first frame.
 play_recorded() {
   use_sound_output pulse
-  use_tune counter "$1"
+  use_tune "$1"
   start_recording "$2"
   start_demo
   wait_for_trace glfwSwapBuffers
@@ -155,11 +145,9 @@ finish_demo_within() {
   finish_demo
 }
 
-# The runs of the counter tune of $2 frames in capture $1 (music_wav_tool counter-runs:
-# "CAPTURE_FRAME TUNE_FRAME LENGTH"), failed at a frame that is neither silence nor the tune.
-tune_runs() {
-  "$MUSIC_WAV_TOOL" counter-runs "$1" "$2" 2>"$work/mismatch" || fail "$(cat "$work/mismatch")"
-}
+# The runs of the counter tune of $2 frames in capture $1, silences left out:
+# "CAPTURE_FRAME TUNE_FRAME LENGTH" a line.
+tune_runs() { capture_runs "$1" "$2" | awk '$2 >= 0'; }
 
 # Waits, up to a limit in seconds, until capture $1 of the counter tune of $2 frames holds $3
 # frames of it in all (or, with a fifth argument, in one run, counted from that capture frame on),

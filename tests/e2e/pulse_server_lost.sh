@@ -7,7 +7,7 @@ SCREEN_SIZE=640x360x24
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/pulse_lib.sh"
 speed=10
-use_tune counter 9600
+use_tune 9600
 
 # Runs the show to its end; $1 names the case, and a command in $2 runs once the show is under way.
 whole_show() {

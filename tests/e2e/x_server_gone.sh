@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/pulse_lib.sh"
 start_server
 use_sound_output pulse
-use_tune counter 9600
+use_tune 9600
 
 x_server_gone() {
   start_demo

@@ -1,0 +1,73 @@
+# Every way the data can be bad, one run per way with every data file bad in it at once:
+# missing, empty, truncated, garbage, another format under its name, unreadable, and a
+# directory in its place. Each time the sped-up demo, run as an unprivileged user (so that
+# permissions count) with no sound device, prints exactly its loaders' lines in start-up order,
+# runs the whole schedule and exits 0.
+source "$(dirname "$0")/lib.sh"
+speed=40
+as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+mapfile -t files < <(data_files)
+picture=$(data_entry picture)
+programs=$(grep -c '^program ' "$show_data")
+
+# The unprivileged demo reads the run directory and writes its trace.
+chmod 755 "$work" "$run_dir"
+chmod 666 "$trace"
+use_sound_output
+
+report() { printf 'ERROR::%s of type: %s\n%s\n' "$1" "$2" "$report_separator"; }
+
+# What the demo must print when every file is bad in the way $1 is: a program whose files
+# can't be read says so first; then both stages fail, and the link. Then the picture's line;
+# the tune says nothing.
+expected() {
+  local program
+  for ((program = 0; program < programs; program++)); do
+    case $1 in missing | unreadable | directory) echo ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ ;; esac
+    report SHADER_COMPILATION_ERROR VERTEX
+    report SHADER_COMPILATION_ERROR FRAGMENT
+    report PROGRAM_LINKING_ERROR PROGRAM
+  done
+  echo "Texture failed to load at path: $picture"
+}
+
+# The run directory with copies of the data, every file made bad in the way $1 says.
+break_files() {
+  rm -rf "${run_dir:?}"/*
+  local file target
+  for file in "${files[@]}"; do
+    target=$run_dir/$file
+    mkdir -p "$(dirname "$target")"
+    case $1 in
+      missing) ;;
+      empty) : >"$target" ;;
+      truncated) head -c $(($(stat -c %s "$DEMO_DATA/$file") / 2)) "$DEMO_DATA/$file" >"$target" ;;
+      garbage) LC_ALL=C awk 'BEGIN { srand(7); for (i = 0; i < 4096; i++) printf "%c", 1 + int(rand() * 255) }' >"$target" ;;
+      wrong-format)  # a picture in another format for the picture; the picture for the others
+        if [ "$file" = "$picture" ]; then printf 'P6\n2 2\n255\n%012d' 0 >"$target"; else cp "$DEMO_DATA/$picture" "$target"; fi ;;
+      unreadable) cp "$DEMO_DATA/$file" "$target" ;;
+      directory) mkdir "$target" ;;
+    esac
+  done
+  chmod -R a+rX "$run_dir"
+  [ "$1" != unreadable ] || for file in "${files[@]}"; do chmod 000 "$run_dir/$file"; done
+}
+
+# Every driver log between a report's heading and its separator names an error.
+logs_name_errors() {
+  awk -v sep="$report_separator" '
+    /^ERROR::(SHADER_COMPILATION|PROGRAM_LINKING)_ERROR of type: / { inlog = 1; found = 0; next }
+    inlog && $0 == sep { if (!found) exit 1; inlog = 0; next }
+    inlog && /error/ { found = 1 }' "$work/stdout"
+}
+
+for how in missing empty truncated garbage wrong-format unreadable directory; do
+  break_files "$how"
+  DEMO_PREFIX="${as_user[*]} $(sped_up "$speed")" start_demo
+  finish_demo
+  expect_whole_schedule
+  expect_eq "$(own_lines)" "$(expected "$how")" "standard output ($how)"
+  logs_name_errors || fail "a driver log without an error ($how)"
+  expect_eq "$(cat "$work/stderr")" "" "standard error ($how)"
+  echo "every file $how: reported in start-up order, whole schedule, status 0"
+done
