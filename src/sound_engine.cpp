@@ -5,9 +5,6 @@
 // device that is lost (its sound server killed or restarted) is opened anew by that thread.
 #include "sound_engine.hpp"
 
-#define AL_ALEXT_PROTOTYPES
-#include <AL/al.h>
-#include <AL/alc.h>
 #include <AL/alext.h>
 
 #include <poll.h>
@@ -21,23 +18,20 @@
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
-#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-#include "muted_stderr.hpp"
 #include "music_reader.hpp"
+#include "sound_device.hpp"
 #include "stream_time_line.hpp"
 
 namespace {
 
-// Four buffers of 160 ms keep 640 ms queued at any rate: on a 2-core machine saturated while
-// the show renders, the sound threads were seen held up for close to half a second, and a
-// 320 ms queue ran dry then. The thread looks for played buffers four times per buffer (every
-// 40 ms). The queue adds nothing to the music's lag: the mixer plays the source from its first
-// queued frame, and the thread queues them all before it starts the source.
-constexpr std::size_t kBufferCount = 4;
+// The thread looks for played buffers four times per buffer (every 40 ms). The queue adds
+// nothing to the music's lag: the mixer plays the source from its first queued frame, and the
+// thread queues them all before it starts the source.
+constexpr std::size_t kBufferCount = SoundDevice::kBufferCount;
 constexpr int kChecksPerBuffer = 4;
 constexpr char kThreadName[] = "music";
 // A lost device is tried again this often: an attempt costs a failed connection (a
@@ -62,12 +56,9 @@ void drain(int fd)
 }  // namespace
 
 struct SoundEngine::State {
-    // The device and its objects: set by open(), then while the thread runs only by it (it
-    // closes a lost device and opens another). Null while lost, which `lost` tells position().
-    ALCdevice* device = nullptr;
-    ALCcontext* context = nullptr;
-    std::atomic<ALuint> source{0};
-    std::array<ALuint, kBufferCount> buffers{};
+    // Opened by open(), then while the thread runs only by it (it closes a lost device and
+    // opens another). Closed while lost, which `lost` tells position().
+    SoundDevice device;
     std::atomic<bool> lost{false};
     bool quiet = true;  // the user didn't ask for OpenAL Soft's log: devices open with stderr muted
     int wakeFd = -1;
@@ -86,13 +77,6 @@ struct SoundEngine::State {
     std::atomic<std::uint64_t> base{0};
     std::atomic<std::uint64_t> length{0};
     std::atomic<unsigned> changes{0};
-
-    // Opens the default device with a context made current, a source and buffers; false
-    // when there is none, with nothing kept.
-    bool openDevice();
-    // Releases them all (the thread stopped, or the device lost).
-    void closeDevice();
-    bool deviceLost() const;
 
     class Stream;
 };
@@ -136,6 +120,7 @@ private:
     }
 
     State& engine_;
+    SoundDevice& device_;
     std::unique_ptr<LoopedWav> wav_;
     const std::uint64_t loop_;
     const ALenum format_;
@@ -150,6 +135,7 @@ private:
 
 SoundEngine::State::Stream::Stream(State& engine, std::unique_ptr<LoopedWav> wav)
     : engine_(engine),
+      device_(engine.device),
       wav_(std::move(wav)),
       loop_(engine.length.load()),
       format_(wav_->channels() == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32),
@@ -192,23 +178,23 @@ bool SoundEngine::State::Stream::keepDevice(Clock::time_point now, std::uint64_t
 {
     // A lost device is let go at once, and another is sought until one opens; meanwhile
     // position() follows the time-line, and the music comes back where it implies.
-    if (engine_.device != nullptr && engine_.deviceLost()) {
+    if (device_.isOpen() && device_.lost()) {
         changeQueue([&] {
-            engine_.closeDevice();
+            device_.close();
             engine_.lost = true;
             engine_.base = timeLine_.frameAt(now);
         });
     }
-    if (engine_.device == nullptr && now >= nextReopen_) {
+    if (!device_.isOpen() && now >= nextReopen_) {
         nextReopen_ = now + kReopenInterval;
-        if (engine_.openDevice()) {
+        if (device_.open(engine_.quiet)) {
             engine_.lost = false;
             from = timeLine_.frameAt(Clock::now());  // the opening took time too
         }
     }
-    if (engine_.device == nullptr)
+    if (!device_.isOpen())
         engine_.base = timeLine_.frameAt(now);
-    return engine_.device != nullptr;
+    return device_.isOpen();
 }
 
 void SoundEngine::State::Stream::queueFrom(std::uint64_t frame)
@@ -216,8 +202,8 @@ void SoundEngine::State::Stream::queueFrom(std::uint64_t frame)
     // Rewound rather than stopped: a stopped source counts its whole queue as played, which
     // would advance the stream while paused.
     changeQueue([&] {
-        alSourceRewind(engine_.source);
-        alSourcei(engine_.source, AL_BUFFER, 0);
+        alSourceRewind(device_.source);
+        alSourcei(device_.source, AL_BUFFER, 0);
         engine_.base = frame;
     });
     more_ = wav_->seek(frame);
@@ -228,14 +214,14 @@ void SoundEngine::State::Stream::queueFrom(std::uint64_t frame)
 void SoundEngine::State::Stream::refill()
 {
     ALint played = 0;
-    alGetSourcei(engine_.source, AL_BUFFERS_PROCESSED, &played);
+    alGetSourcei(device_.source, AL_BUFFERS_PROCESSED, &played);
     for (; played > 0 && more_; --played) {
         std::size_t slot = kBufferCount;
         changeQueue([&] {
             ALuint buffer = 0;
-            alSourceUnqueueBuffers(engine_.source, 1, &buffer);
-            slot = static_cast<std::size_t>(std::find(engine_.buffers.begin(), engine_.buffers.end(), buffer) -
-                                            engine_.buffers.begin());
+            alSourceUnqueueBuffers(device_.source, 1, &buffer);
+            slot = static_cast<std::size_t>(std::find(device_.buffers.begin(), device_.buffers.end(), buffer) -
+                                            device_.buffers.begin());
             if (slot < kBufferCount)
                 engine_.base = (engine_.base + held_[slot]) % loop_;
         });
@@ -249,7 +235,7 @@ bool SoundEngine::State::Stream::keepSourcePlaying()
 {
     // A source that ran dry (the thread was starved) stops by itself; it is played again, or
     // while paused rewound to hold its refilled queue.
-    const ALuint source = engine_.source;
+    const ALuint source = device_.source;
     ALint state = 0;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     if (state == AL_STOPPED && !more_)
@@ -278,14 +264,14 @@ bool SoundEngine::State::Stream::rest()
 
 void SoundEngine::State::Stream::settle()
 {
-    if (engine_.device == nullptr)
+    if (!device_.isOpen())
         return;  // position() already follows the time-line
     changeQueue([&] {
         ALint offset = 0;
-        alGetSourcei(engine_.source, AL_SAMPLE_OFFSET, &offset);
+        alGetSourcei(device_.source, AL_SAMPLE_OFFSET, &offset);
         engine_.base = (engine_.base + static_cast<std::uint64_t>(std::max(offset, 0))) % loop_;
-        alSourceStop(engine_.source);
-        alSourcei(engine_.source, AL_BUFFER, 0);
+        alSourceStop(device_.source);
+        alSourcei(device_.source, AL_BUFFER, 0);
     });
 }
 
@@ -296,69 +282,10 @@ bool SoundEngine::State::Stream::queueNext(std::size_t slot)
     if (frames == 0)
         return false;
     const auto bytes = frames * static_cast<std::size_t>(wav_->channels()) * sizeof(float);
-    alBufferData(engine_.buffers[slot], format_, block_.data(), static_cast<ALsizei>(bytes), wav_->sampleRate());
-    const ALuint buffer = engine_.buffers[slot];
-    alSourceQueueBuffers(engine_.source, 1, &buffer);
+    alBufferData(device_.buffers[slot], format_, block_.data(), static_cast<ALsizei>(bytes), wav_->sampleRate());
+    const ALuint buffer = device_.buffers[slot];
+    alSourceQueueBuffers(device_.source, 1, &buffer);
     return frames == framesPerBuffer_;
-}
-
-bool SoundEngine::State::openDevice()
-{
-    // Nothing is printed about sound unless the user asks for OpenAL Soft's log through its
-    // own variable. Quieting the library's log is not enough: the backends' libraries print
-    // their own complaints while a device opens, so stderr is muted for that moment too, for
-    // every thread. The demo opens its engine before main, when no other thread runs; a device
-    // opened anew after a loss mutes the program's stderr for that moment, which the demo
-    // never writes to.
-    {
-        std::optional<MutedStderr> muted;
-        if (quiet)
-            muted.emplace();
-        device = alcOpenDevice(nullptr);
-        context = device != nullptr ? alcCreateContext(device, nullptr) : nullptr;
-    }
-    if (context == nullptr || !alcMakeContextCurrent(context)) {
-        closeDevice();
-        return false;
-    }
-    ALuint name = 0;
-    alGenSources(1, &name);
-    source = name;
-    alGenBuffers(static_cast<ALsizei>(kBufferCount), buffers.data());
-    // Music has no place in space: the listener hears the file's channels as they are.
-    alSourcei(name, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(name, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSourcef(name, AL_ROLLOFF_FACTOR, 0.0f);
-    if (alIsExtensionPresent("AL_SOFT_direct_channels"))
-        alSourcei(name, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
-    return true;
-}
-
-void SoundEngine::State::closeDevice()
-{
-    if (context != nullptr) {
-        const ALuint name = source;
-        alDeleteSources(1, &name);
-        alDeleteBuffers(static_cast<ALsizei>(kBufferCount), buffers.data());
-        alcMakeContextCurrent(nullptr);
-        alcDestroyContext(context);
-    }
-    if (device != nullptr)
-        alcCloseDevice(device);
-    device = nullptr;
-    context = nullptr;
-    source = 0;
-    buffers = {};
-}
-
-// A device whose output went away (OpenAL Soft's disconnect extension: its sound server died,
-// say) plays no more.
-bool SoundEngine::State::deviceLost() const
-{
-    ALCint connected = ALC_TRUE;
-    if (alcIsExtensionPresent(device, "ALC_EXT_disconnect"))
-        alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
-    return connected == ALC_FALSE;
 }
 
 SoundEngine::SoundEngine(std::unique_ptr<State> state) : state_(std::move(state)) {}
@@ -371,7 +298,7 @@ std::unique_ptr<SoundEngine> SoundEngine::open()
     state->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (state->wakeFd < 0)
         return nullptr;
-    if (!state->openDevice()) {
+    if (!state->device.open(state->quiet)) {
         close(state->wakeFd);
         return nullptr;
     }
@@ -381,7 +308,7 @@ std::unique_ptr<SoundEngine> SoundEngine::open()
 SoundEngine::~SoundEngine()
 {
     stop();
-    state_->closeDevice();
+    state_->device.close();
     close(state_->wakeFd);
 }
 
@@ -439,7 +366,7 @@ std::uint64_t SoundEngine::position() const
         const std::uint64_t at = state_->base, loop = state_->length;
         ALint offset = 0;
         if (!state_->lost)
-            alGetSourcei(state_->source, AL_SAMPLE_OFFSET, &offset);
+            alGetSourcei(state_->device.source, AL_SAMPLE_OFFSET, &offset);
         if (state_->changes == before)
             return loop == 0 ? at : (at + static_cast<std::uint64_t>(std::max(offset, 0))) % loop;
     }
@@ -459,6 +386,5 @@ void SoundEngine::stop()
 void SoundEngine::stopForExit()
 {
     stop();
-    if (state_->device != nullptr)
-        alcDevicePauseSOFT(state_->device);
+    state_->device.pause();
 }
