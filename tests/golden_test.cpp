@@ -1,7 +1,7 @@
 // Golden frames: a few frames of each scene rendered by the real scene code at the show's
 // 1920x1080, averaged down and compared with the references committed in tests/golden/. The
 // tolerance passes llvmpipe's noise and fails a real change; a failure leaves the actual frame
-// and a difference picture in build/tests/. GOLDEN_REFRESH=1 (scripts/refresh-golden) rewrites
+// in build/tests/. GOLDEN_REFRESH=1 (scripts/refresh-golden) rewrites
 // the references instead.
 #include <gtest/gtest.h>
 #include <stb_image.h>
@@ -69,22 +69,17 @@ TEST(Golden, EachSceneMatchesItsReferenceFrames)
         stbi_uc* expected = stbi_load(reference.c_str(), &width, &height, &channels, 4);
         ASSERT_TRUE(expected != nullptr && width == kWidth && height == kHeight)
             << reference << " is missing or not " << kWidth << "x" << kHeight << ": scripts/refresh-golden makes it";
-        // Each pixel's largest channel difference, and a picture of it: what changed, bright
-        // red (times 8, so small differences show) over a dimmed copy of the actual frame.
+        // Each pixel's largest channel difference.
         std::vector<int> largest;
-        std::vector<std::uint8_t> diff(actual.size(), 255);
         double sum = 0.0;
         for (std::size_t i = 0; i < actual.size(); i += 4) {
-            int most = 0, grey = 0;
+            int most = 0;
             for (std::size_t c = 0; c < 3; ++c) {
                 const int d = std::abs(int{actual[i + c]} - int{expected[i + c]});
                 sum += d;
                 most = std::max(most, d);
-                grey += actual[i + c];
             }
             largest.push_back(most);
-            diff[i + 1] = diff[i + 2] = std::uint8_t(grey / 12);
-            diff[i] = std::uint8_t(std::min(255, grey / 12 + most * 8));
         }
         stbi_image_free(expected);
         const double mean = sum / double(largest.size() * 3);
@@ -92,12 +87,11 @@ TEST(Golden, EachSceneMatchesItsReferenceFrames)
         std::nth_element(largest.begin(), at, largest.end());
         if (mean <= kMaxMeanDifference && *at <= kMaxPercentileDifference)
             continue;
-        const std::string out = std::string(GOLDEN_OUT "/") + name;
-        writePng(out + ".actual.png", actual);
-        writePng(out + ".diff.png", diff);
+        const std::string out = std::string(GOLDEN_OUT "/") + name + ".actual.png";
+        writePng(out, actual);
         ADD_FAILURE() << "differs from " << reference << ": mean " << mean << " (at most " << kMaxMeanDifference
                       << "), " << kPercentile * 100 << "th percentile " << *at << " (at most "
-                      << kMaxPercentileDifference << "); wrote " << out << ".actual.png and .diff.png";
+                      << kMaxPercentileDifference << "); wrote " << out;
     }
 }
 

@@ -10,52 +10,29 @@
 //                                             (the device was stopped before the process ended)
 //   music_wav_tool same SOUND TUNE FRAME      status 0 when SOUND is TUNE from FRAME on (modulo its
 //                                             length) sample for sample; else the first difference
-//   music_wav_tool snr SOUND TUNE FRAME LAGS  prints the best signal-to-noise ratio in dB of SOUND
-//                                             against TUNE from FRAME + lag, |lag| <= LAGS, and lag
-#include <cmath>
 #include <iostream>
 
 #include "music_samples.hpp"
 
 namespace {
 
-// Sample i of the looped tune from frame `from` + `lag` on (the loop's start when negative).
-float tuneAt(const std::vector<float>& tune, long from, long lag, std::size_t i)
+// Sample i of the looped tune from frame `from` on.
+float tuneAt(const std::vector<float>& tune, long from, std::size_t i)
 {
-    const auto length = long(tune.size());
-    return tune[std::size_t(((2 * (from + lag) + long(i)) % length + length) % length)];
+    return tune[std::size_t(2 * from + long(i)) % tune.size()];
 }
 
 // 0 when `sound` is the tune from `from` on, sample-exact; 2 naming the first difference.
 int same(const std::vector<float>& sound, const std::vector<float>& tune, long from)
 {
     for (std::size_t i = 0; i < sound.size(); ++i) {
-        if (sound[i] != tuneAt(tune, from, 0, i)) {
+        if (sound[i] != tuneAt(tune, from, i)) {
             std::cerr << "frame " << i / 2 << " of " << sound.size() / 2 << ": " << sound[i] * 32768
-                      << " where the tune from frame " << from << " has " << tuneAt(tune, from, 0, i) * 32768 << '\n';
+                      << " where the tune from frame " << from << " has " << tuneAt(tune, from, i) * 32768 << '\n';
             return 2;
         }
     }
     return 0;
-}
-
-// The sound's energy over that of its difference from the tune, at the best lag.
-void snr(const std::vector<float>& sound, const std::vector<float>& tune, long from, long lags)
-{
-    double signal = 0, best = HUGE_VAL;
-    long bestLag = 0;
-    for (float s : sound)
-        signal += double(s) * double(s);
-    for (long lag = -lags; lag <= lags; ++lag) {
-        double noise = 0;
-        for (std::size_t i = 0; i < sound.size() && noise < best; ++i)
-            noise += std::pow(double(sound[i] - tuneAt(tune, from, lag, i)), 2);
-        if (noise < best) {
-            best = noise;
-            bestLag = lag;
-        }
-    }
-    std::cout << 10 * std::log10(signal / best) << ' ' << bestLag << '\n';
 }
 
 }  // namespace
@@ -80,16 +57,13 @@ int main(int argc, char** argv)
         char riff[8] = {};
         return !std::ifstream(args[1], std::ios::binary).read(riff, 8) || std::string(riff + 4, 4) == "\xff\xff\xff\xff";
     }
-    if ((args.size() == 4 && args[0] == "same") || (args.size() == 5 && args[0] == "snr")) {
+    if (args.size() == 4 && args[0] == "same") {
         const std::vector<float> sound = samples::readStereo(args[1]), tune = samples::readStereo(args[2]);
         if (sound.empty() || tune.empty()) {
             std::cerr << "no stereo sound in " << (sound.empty() ? args[1] : args[2]) << '\n';
             return 2;
         }
-        if (args[0] == "same")
-            return same(sound, tune, std::stol(args[3]));
-        snr(sound, tune, std::stol(args[3]), std::stol(args[4]));
-        return 0;
+        return same(sound, tune, std::stol(args[3]));
     }
     std::cerr << "usage: see the top of music_wav_tool.cpp\n";
     return 1;

@@ -1,8 +1,7 @@
 # What a short capture makes: an MP4 with exactly (to - from) x fps H.264 frames and an AAC
 # track as long; a second capture, made without a display, with the same frames, hash for hash;
 # frames equal to the demo's own rendering of their time, as PNGs exactly and through the video
-# closely; and a soundtrack that is the tune from the capture's start, beside PNGs exactly, in
-# the MP4 closely.
+# closely; and beside PNGs a soundtrack that is the tune from the capture's start.
 source "$(dirname "$0")/capture_lib.sh"
 : "${MUSIC_WAV_TOOL:?}"
 range=(--from 20 --to 20.5 --fps 10)
@@ -39,17 +38,6 @@ psnr_at_least "$work/video.png" "$work/snapshot-small.png" 30 "video frame at t 
 tune_rate=$(ffprobe -v error -of csv=p=0 -show_entries stream=sample_rate "$tune")
 tune_frame() { awk -v s="$1" -v r="$tune_rate" 'BEGIN { printf "%d", s * r + 0.5 }'; }
 
-# Through AAC the tune at 20 s scores well and the tune from its start does not, each at its best
-# lag within two AAC frames either way (the decoder should drop the encoder's priming, but an
-# offset of a frame must not pass for a wrong start). Decoding runs past the stream's length
-# into the encoder's padding, so it is cut there.
-ffmpeg -v error -nostdin -i "$work/a.mp4" -map 0:a -af "atrim=end_sample=$(tune_frame "$audio_seconds")" \
-  -c:a pcm_f32le "$work/a.wav"
-read -r at_start lag < <("$MUSIC_WAV_TOOL" snr "$work/a.wav" "$tune" "$(tune_frame 20)" 2048)
-read -r at_zero _ < <("$MUSIC_WAV_TOOL" snr "$work/a.wav" "$tune" 0 2048)
-awk -v a="$at_start" -v z="$at_zero" 'BEGIN { exit !(a >= 15 && z < 3) }' ||
-  fail "MP4 soundtrack of a capture from 20 s: SNR $at_start dB against the tune at 20 s, $at_zero dB at 0 s"
-
 # Frame 201 of a PNG capture is t = 20.1 exactly as the demo draws it, with the tune beside.
 capture --from 20.1 --to 20.2 --fps 10 --frames "$work/frames"
 expect_eq "$status" 0 "exit status of the PNG capture"
@@ -60,5 +48,5 @@ wav_samples=$(ffprobe -v error -of csv=p=0 -show_entries stream=duration_ts "$wo
 expect_eq "$wav_samples" 4410 "soundtrack samples for 0.1 s"
 "$MUSIC_WAV_TOOL" same "$work/frames/soundtrack.wav" "$tune" "$(tune_frame 20.1)" 2>"$work/stderr" ||
   fail "soundtrack.wav of a capture from 20.1 s is not the tune from frame $(tune_frame 20.1)"
-echo "capture output: frame count, audio length, identical reruns, frames match the demo;" \
-  "soundtracks are the tune at the start (PNGs' exactly, MP4's at $at_start dB, lag $lag; $at_zero dB at 0 s)"
+echo "capture output: frame count, audio length, identical reruns, frames match the demo, the soundtrack" \
+  "is the tune from the capture's start"

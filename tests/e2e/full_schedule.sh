@@ -45,16 +45,13 @@ for mark in "${marks[@]}"; do
   [ -n "${rss[-1]}" ] || fail "the demo ended at $mark s"
 done
 finish_demo
-expect_whole_schedule
+expect_whole_schedule "$speed"
 expect_eq "$(cat "$work/stdout" "$work/stderr")" "" "nothing printed"
 expect_eq "$(calls | tail -n 1)" glfwGetTime "nothing after the last pass's clock reading"
 
 # Every earlier pass was presented, the one at 109 included when the clock landed on it.
 awk '$2 == "glfwGetTime" && $4 <= 109 {n++} $2 == "glfwSwapBuffers" {s++} END {exit !(n == s)}' \
   "$trace" || fail "every pass up to 109 s presented its frame"
-real=$(awk 'NR == 1 {first = $1} {last = $1} END {printf "%.1f", last - first}' "$trace")
-awk -v r="$real" -v s="$speed" 'BEGIN { exit !(r > 100 / s && r < 200 / s) }' \
-  || fail "took $real s at ${speed}x"
 
 "$MUSIC_WAV_TOOL" complete "$work/out.wav" || fail "the device was not stopped before the end"
 played=$(played_from_start "$work/out.wav" "$frames")

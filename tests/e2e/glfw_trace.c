@@ -47,32 +47,23 @@ static void record(const char* format, ...)
 #define CALL(name, ...) (depth++, ((__typeof__(&name))dlsym(RTLD_NEXT, #name))(__VA_ARGS__))
 #define END depth--
 
-int glfwInit(void) { record("glfwInit"); int ok = CALL(glfwInit); END; return ok; }
-void glfwWindowHint(int hint, int value)
-{
-    record("glfwWindowHint 0x%x %d", hint, value);
-    CALL(glfwWindowHint, hint, value); END;
-}
-void glfwMakeContextCurrent(GLFWwindow* window)
-{
-    record("glfwMakeContextCurrent");
-    CALL(glfwMakeContextCurrent, window); END;
-}
-void glfwSetInputMode(GLFWwindow* window, int mode, int value)
-{
-    record("glfwSetInputMode 0x%x 0x%x", mode, value);
-    CALL(glfwSetInputMode, window, mode, value); END;
-}
+/* A call recorded by its name alone before it runs, its result passed back. */
+#define TRACED(type, name, params, ...) \
+    type name params { record(#name); type result = CALL(name, __VA_ARGS__); END; return result; }
+#define TRACED_VOID(name, params, ...) \
+    void name params { record(#name); CALL(name, __VA_ARGS__); END; }
+
+TRACED(int, glfwInit, (void))
+TRACED(GLFWmonitor*, glfwGetPrimaryMonitor, (void))
+TRACED_VOID(glfwWindowHint, (int hint, int value), hint, value)
+TRACED_VOID(glfwMakeContextCurrent, (GLFWwindow* window), window)
+TRACED_VOID(glfwSetInputMode, (GLFWwindow* window, int mode, int value), window, mode, value)
+TRACED_VOID(glfwTerminate, (void))
+
 void glfwSetWindowShouldClose(GLFWwindow* window, int value)
 {
     record("glfwSetWindowShouldClose %d", value);
     CALL(glfwSetWindowShouldClose, window, value); END;
-}
-GLFWmonitor* glfwGetPrimaryMonitor(void)
-{
-    record("glfwGetPrimaryMonitor");
-    GLFWmonitor* monitor = CALL(glfwGetPrimaryMonitor); END;
-    return monitor;
 }
 typedef void (*GLFWglproc)(void);
 GLFWglproc glfwGetProcAddress(const char* name)
@@ -81,16 +72,11 @@ GLFWglproc glfwGetProcAddress(const char* name)
     GLFWglproc proc = CALL(glfwGetProcAddress, name); END;
     return getenv("GLFW_TRACE_NO_GL") ? NULL : proc;
 }
-void glfwTerminate(void) { record("glfwTerminate"); CALL(glfwTerminate); END; }
 void glfwSwapBuffers(GLFWwindow* window) { CALL(glfwSwapBuffers, window); END; record("glfwSwapBuffers"); }
 void glfwPollEvents(void) { CALL(glfwPollEvents); END; record("glfwPollEvents"); }
 
-GLFWframebuffersizefun glfwSetFramebufferSizeCallback(GLFWwindow* window, GLFWframebuffersizefun callback)
-{
-    record("glfwSetFramebufferSizeCallback %s", callback ? "set" : "null");
-    GLFWframebuffersizefun previous = CALL(glfwSetFramebufferSizeCallback, window, callback); END;
-    return previous;
-}
+TRACED(GLFWframebuffersizefun, glfwSetFramebufferSizeCallback, (GLFWwindow* window, GLFWframebuffersizefun callback),
+       window, callback)
 
 GLFWwindow* glfwCreateWindow(int width, int height, const char* title, GLFWmonitor* monitor,
                              GLFWwindow* share)

@@ -125,13 +125,17 @@ own_lines() {
 last_time() { grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{printf "%.9f\n", $3 + 0}'; }
 
 # The run went through the whole schedule and timed out with status 0: its last pass read a
-# time past 109 s and the close path never ran.
+# time past 109 s and the close path never ran. With a speed-up factor as $1, it also took
+# between 100 and 200 show seconds' worth of real time at that speed.
 expect_whole_schedule() {
   expect_eq "$status" 0 "exit status"
   local t
   t=$(last_time)
   awk -v t="$t" 'BEGIN { exit !(t > 109) }' || fail "the last pass read $t"
   ! grep -q glfwTerminate "$trace" || fail "the run took the close path"
+  [ -n "${1:-}" ] || return 0
+  real=$(awk 'NR == 1 {first = $1} {last = $1} END {printf "%.1f", last - first}' "$trace")
+  awk -v r="$real" -v s="$1" 'BEGIN { exit !(r > 100 / s && r < 200 / s) }' || fail "took $real s at ${1}x"
 }
 
 # The music cases: OpenAL Soft pointed at a config of the test's own, a tune of the test's own,

@@ -1,8 +1,11 @@
-# The sound server stopped mid-show and started again a moment later, as a desktop restarts it:
-# the show goes on, and the music comes back by itself at the frame its time-line implies, as
-# though it had played on through the outage (to within a tenth of a second: each connection
-# to a server sounds with a latency of its own), then keeps time. Escape ends the run at once with
-# status 0 and nothing printed. The demo's server relays its sink to a second server that is
+# The music through a real sound server, as a desktop user hears it, and the server stopped
+# mid-show and started again a moment later, as a desktop restarts it. Every frame recorded is
+# silence or the tune at its own level; the first sound is its first frame; after a silence
+# where the server found the stream's buffer empty (which drops sound) it goes on at the very
+# frame that playing on would have reached; and after the outage the show has gone on, and the
+# music comes back by itself at the frame its time-line implies (to within a tenth of a second:
+# each connection to a server sounds with a latency of its own). Escape ends the run at once
+# with status 0 and nothing printed. The demo's server relays its sink to a second server that is
 # recorded throughout, so silence and music lie on one time; a counter tune a minute long
 # names its place in every frame.
 SCREEN_SIZE=640x360x24

@@ -21,11 +21,8 @@ for ((run = 1; run <= runs; run++)); do
   DEMO_PREFIX="$(sped_up "$speed")" start_demo
   wait_for_stream
   finish_demo_within 20 "run $run: still running after 20 s"
-  expect_whole_schedule
+  expect_whole_schedule "$speed"
   expect_eq "$(cat "$work/stdout" "$work/stderr")" "" "run $run: nothing printed"
-  real=$(awk 'NR == 1 {first = $1} {last = $1} END {printf "%.1f", last - first}' "$trace")
-  awk -v r="$real" -v s="$speed" 'BEGIN { exit !(r > 100 / s && r < 200 / s) }' \
-    || fail "run $run: took $real s at ${speed}x"
   expect_eq "$(streams)" "" "run $run: streams left on the server"
   echo "run $run of $runs: the whole show in $real s at ${speed}x, status 0, nothing printed"
 done
