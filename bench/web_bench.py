@@ -6,15 +6,19 @@ viewer's click to the first frame shown, and each scene's frame times at 1920x10
 
     web_bench.py SCENE_BENCH_OUTPUT [FRAMES_PER_SCENE]
 """
+import json
 import os
 import re
 import statistics
 import sys
+import time
+
+from selenium.webdriver.common.action_chains import ActionChains
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
-import devtools  # noqa: E402
+import browser  # noqa: E402  (the browser tests' Chromium)
 
-BUILD_WEB = os.path.join(devtools.ROOT, "build-web")
+BUILD_WEB = os.path.join(browser.ROOT, "build-web")
 DEFAULT_FRAMES = 10
 CLICKS = 5
 LOAD_TIMEOUT = 120
@@ -57,14 +61,16 @@ def native_medians(scene_bench_output):
     return medians
 
 
-def weight(browser, address):
+def weight(driver, address):
     """(url, bytes received, encoding) of every request a page load makes, the tune's included."""
-    browser.navigate(address)
-    browser.wait_for("window.show && show.state === 'ready' && !!show.music.bytes", timeout=LOAD_TIMEOUT)
-    browser.evaluate("show.music.bytes.then(() => true)", timeout=LOAD_TIMEOUT)
-    browser.pump(0.5)
+    driver.get_log("performance")  # what came before
+    driver.get(address)
+    browser.wait_for(driver, "window.show && show.state === 'ready' && !!show.music.bytes", LOAD_TIMEOUT)
+    browser.value(driver, "show.music.bytes.then(() => true)")
+    time.sleep(0.5)
     urls, encodings, sizes = {}, {}, {}
-    for event in browser.events:
+    for entry in driver.get_log("performance"):
+        event = json.loads(entry["message"])["message"]
         params = event.get("params", {})
         if event.get("method") == "Network.requestWillBeSent":
             urls[params["requestId"]] = params["request"]["url"]
@@ -76,13 +82,11 @@ def weight(browser, address):
             for request, size in sizes.items() if urls.get(request, "").startswith(address)]
 
 
-def click_to_first_frame(browser, address):
-    browser.navigate(address)
-    browser.wait_for("window.show && show.state === 'ready'", timeout=LOAD_TIMEOUT)
-    x, y = browser.evaluate("(() => { const r = document.getElementById('watch').getBoundingClientRect();"
-                            " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
-    browser.click(x, y)
-    return browser.wait_for("show.firstFrameMs", timeout=LOAD_TIMEOUT)
+def click_to_first_frame(driver, address):
+    driver.get(address)
+    browser.wait_for(driver, "window.show && show.state === 'ready'", LOAD_TIMEOUT)
+    ActionChains(driver).click(driver.find_element("id", "watch")).perform()
+    return browser.wait_for(driver, "show.firstFrameMs", LOAD_TIMEOUT)
 
 
 def main():
@@ -91,30 +95,31 @@ def main():
     with open(sys.argv[1]) as file:
         native = native_medians(file.read())
     frames = max(2, int(sys.argv[2])) if len(sys.argv) == 3 else DEFAULT_FRAMES
-    server, address = devtools.serve(BUILD_WEB)
+    server, address = browser.serve(BUILD_WEB)
     try:
-        with devtools.Browser() as browser:
-            loaded = weight(browser, address)
+        driver = browser.chromium(logs=("performance",))
+        try:
+            loaded = weight(driver, address)
             print("page weight, as served by scripts/serve-web (gzip where it saves):")
             for url, size, encoding in sorted(loaded, key=lambda entry: -entry[1]):
                 print(f"  {url:<16} {size / 1024:10.1f} KiB  {encoding}")
             print(f"  {'total':<16} {sum(size for _, size, _ in loaded) / 1024:10.1f} KiB")
             print()
-            clicks = [click_to_first_frame(browser, address) for _ in range(CLICKS)]
+            clicks = [click_to_first_frame(driver, address) for _ in range(CLICKS)]
             print(f"click to first frame: median {statistics.median(clicks):.0f} ms, "
                   f"slowest {max(clicks):.0f} ms ({CLICKS} page loads)")
             print()
-            browser.navigate(address + "?paused=1")
-            browser.wait_for("window.show && show.state === 'ready'", timeout=LOAD_TIMEOUT)
-            renderer = browser.evaluate(
+            driver.get(address + "?paused=1")
+            browser.wait_for(driver, "window.show && show.state === 'ready'", LOAD_TIMEOUT)
+            renderer = browser.value(driver, 
                 "(() => { const gl = document.getElementById('canvas').getContext('webgl2');"
                 " const info = gl.getExtension('WEBGL_debug_renderer_info');"
                 " return gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER); })()")
             print(f"{'scene':<20} {'frames':>7} {'median':>10} {'p95':>10} {'native':>10} {'ratio':>6}"
                   f"   (1920x1080, {renderer})")
             for name, start, end in SPANS:
-                times = browser.evaluate(FRAME_TIMES_JS % {"from": start, "to": end, "frames": frames},
-                                         timeout=LOAD_TIMEOUT * 5)
+                driver.set_script_timeout(LOAD_TIMEOUT * 5)
+                times = browser.value(driver, FRAME_TIMES_JS % {"from": start, "to": end, "frames": frames})
                 median = statistics.median(times)
                 reference = native.get(name)
                 ratio = median / reference if reference else float("nan")
@@ -122,6 +127,8 @@ def main():
                       f"{reference or float('nan'):7.1f} ms {ratio:6.2f}")
             print("ratio: the page's median over the native one; the click includes the browser's switch to"
                   " fullscreen")
+        finally:
+            driver.quit()
     finally:
         server.kill()
         server.wait()

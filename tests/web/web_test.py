@@ -1,6 +1,6 @@
 """The show's page in a real headless Chromium (SwiftShader's WebGL2), served by the project's own
-server and driven over the DevTools protocol (devtools.py): what a viewer sees and hears, frames
-compared with demo-snapshot's, and the demo's own reports in the console for broken data.
+server (browser.py): what a viewer sees and hears, frames compared with demo-snapshot's, and the
+demo's own reports in the console for broken data.
 
 Environment: BUILD_WEB (the built page), DEMO_DATA (the desktop build, with the show's data and
 show_data.txt), SNAPSHOT (demo-snapshot). A frame that does not match is left in the working
@@ -9,19 +9,20 @@ directory with its reference.   python3 -m unittest web_test[.Case.test]
 import base64
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import unittest
-import zlib
 
-import devtools
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
 
-BUILD_WEB = os.environ.get("BUILD_WEB", os.path.join(devtools.ROOT, "build-web"))
-DEMO_DATA = os.environ.get("DEMO_DATA", os.path.join(devtools.ROOT, "build"))
+import browser
+
+BUILD_WEB = os.environ.get("BUILD_WEB", os.path.join(browser.ROOT, "build-web"))
+DEMO_DATA = os.environ.get("DEMO_DATA", os.path.join(browser.ROOT, "build"))
 SNAPSHOT = os.environ.get("SNAPSHOT", os.path.join(DEMO_DATA, "demo-snapshot"))
-PACKAGE_DATA = os.path.join(devtools.ROOT, "web", "package_data.py")
+PACKAGE_DATA = os.path.join(browser.ROOT, "web", "package_data.py")
 PAGE_FILES = ("index.html", "show.js", "demo.js", "demo.wasm")
 
 # Frames are compared at 240x135, averages of 8x8 blocks, and with the golden frames' bounds
@@ -43,6 +44,7 @@ POSITION_TOLERANCE = 0.02
 # Where the music test starts: before the tune's first loop ends (at 104 s), with time for a
 # loaded machine to fetch and decode the tune before then.
 MUSIC_FROM = 99
+
 
 def small(png):
     """The PNG's pixels as 240x135 RGBA, each the mean of its block of the picture."""
@@ -78,57 +80,54 @@ class Page:
     started up; closes both."""
 
     def __init__(self, directory, query):
-        self.server, address = devtools.serve(directory)
+        self.server, address = browser.serve(directory)
+        self.logged = []
         try:
-            self.browser = devtools.Browser()
-            self.browser.navigate(address + query)
-            self.browser.wait_for("window.show && show.state !== 'loading'", timeout=LOAD_TIMEOUT)
+            self.driver = browser.chromium()
+            self.driver.get(address + query)
+            self.wait_for("window.show && show.state !== 'loading'", LOAD_TIMEOUT)
         except BaseException:
-            self.close()
+            self.__exit__()
             raise
-
-    def close(self):
-        if hasattr(self, "browser"):
-            self.browser.close()
-        self.server.kill()
-        self.server.wait()
-        self.server.stdout.close()
 
     def __enter__(self):
         return self
 
     def __exit__(self, *_):
-        self.close()
+        if hasattr(self, "driver"):
+            self.driver.quit()
+        self.server.kill()
+        self.server.wait()
+        self.server.stdout.close()
 
-    def evaluate(self, expression, **options):
-        return self.browser.evaluate(expression, **options)
+    def value(self, expression):
+        return browser.value(self.driver, expression)
 
-    def wait_for(self, expression, **options):
-        return self.browser.wait_for(expression, **options)
+    def wait_for(self, expression, timeout=FRAME_TIMEOUT):
+        return browser.wait_for(self.driver, expression, timeout)
 
     def frame(self, t):
         """The page's frame at t, drawn by its own path, as PNG bytes at 1920x1080."""
-        url = self.evaluate(f"show.capture({t})", timeout=FRAME_TIMEOUT)
-        return base64.b64decode(url.split(",", 1)[1])
+        return base64.b64decode(self.value(f"show.capture({t})").split(",", 1)[1])
 
     def console(self):
-        self.browser.pump(0.1)
-        return self.browser.console
-
-    def problems(self):
-        """Console entries that are errors, or WebGL's own complaints at any level."""
-        return [(level, text) for level, text in self.console()
-                if level == "error" or "WebGL" in text or "GL_INVALID" in text]
+        self.logged += browser.console(self.driver)
+        return self.logged
 
     def card(self):
         """Whether the title card is hidden, and its button's words."""
-        return self.evaluate("[document.getElementById('card').hidden,"
-                             " document.getElementById('watch').textContent]")
+        return self.value("[document.getElementById('card').hidden, document.getElementById('watch').textContent]")
+
+    def click(self, element):
+        """A real click, a user gesture as a viewer's is, on the element with that id."""
+        ActionChains(self.driver).click(self.driver.find_element("id", element)).perform()
 
 
 class ShowTest(unittest.TestCase):
     def assertCleanConsole(self, page):
-        self.assertEqual(page.problems(), [], "the console holds WebGL or script errors")
+        problems = [(level, text) for level, text in page.console()
+                    if level == "SEVERE" or "WebGL" in text or "GL_INVALID" in text]
+        self.assertEqual(problems, [], "the console holds WebGL or script errors")
 
     def assertMatchesSnapshot(self, page, t, data=DEMO_DATA):
         """The page's frame at t against demo-snapshot's from `data`; a mismatch leaves both."""
@@ -151,14 +150,14 @@ class ShowTest(unittest.TestCase):
 class ThePage(ShowTest):
     def test_frames_match_demo_snapshot_and_fill_a_screen_of_another_shape(self):
         with Page(BUILD_WEB, "?t=20&autostart=1&paused=1") as page:
-            self.assertEqual(page.evaluate("[show.state, show.time()]"), ["held", 20])
+            self.assertEqual(page.value("[show.state, show.time()]"), ["held", 20])
             self.assertTrue(page.card()[0], "the card hides the show")
             for t in (4.5, 20, 92):
                 self.assertMatchesSnapshot(page, t)
             # What the viewer sees, the page's own screenshot, on a 4:3 screen: the picture spans
             # the width, with black bars of an eighth above and below.
-            page.browser.resize(800, 600)
-            shown = small(page.browser.screenshot())
+            browser.resize(page.driver, 800, 600)
+            shown = small(page.driver.get_screenshot_as_png())
             brightest = [max(value for i, value in enumerate(shown[y * SMALL_WIDTH * 4:(y + 1) * SMALL_WIDTH * 4])
                              if i % 4 != 3) for y in range(SMALL_HEIGHT)]
             bar = SMALL_HEIGHT // 8  # whole rows of blocks inside each bar
@@ -166,56 +165,36 @@ class ThePage(ShowTest):
             self.assertGreater(min(brightest[bar + 1:-bar - 1]), BLACKEST, "the picture does not fill the width")
             self.assertCleanConsole(page)
 
-    def test_clock_and_music_run_together_to_the_end(self):
+    def test_a_click_starts_the_show_with_its_music_to_the_end_and_escape_stops_it(self):
         # From before the tune's first loop ends to the end of the show.
-        with Page(BUILD_WEB, f"?t={MUSIC_FROM}&autostart=1") as page:
-            self.assertEqual(page.evaluate("show.state"), "playing")
-            page.wait_for("show.audio().state === 'running' && show.audio().position !== null",
-                          timeout=LOAD_TIMEOUT)
-            read = ("(() => { const t = show.time(), heard = show.audio().position; "
-                    "return [t, heard, show.music.buffer.duration]; })()")
-            t, heard, loop = page.evaluate(read)
+        with Page(BUILD_WEB, f"?t={MUSIC_FROM}") as page:
+            self.assertEqual(page.card(), [False, "click to watch"])
+            self.assertGreater(page.value("document.getElementById('poster').naturalWidth"), 0, "no poster")
+            page.click("watch")
+            page.wait_for("show.frames > 0 && show.audio().state === 'running' && show.audio().position !== null",
+                          LOAD_TIMEOUT)
+            self.assertEqual(page.value("show.state"), "playing")
+            self.assertTrue(page.card()[0])
+            read = "(() => { const t = show.time(), heard = show.audio().position; return [t, heard]; })()"
+            loop = page.value("show.music.buffer.duration")
+            t, heard = page.value(read)
             self.assertAlmostEqual(heard, t % loop, delta=POSITION_TOLERANCE)
             # The clock runs on, and the music past its loop's end, still at the show's time.
-            page.wait_for(f"show.time() > {loop} + 0.3", timeout=FRAME_TIMEOUT)
-            later, heard_later, _ = page.evaluate(read)
+            page.wait_for(f"show.time() > {loop} + 0.3")
+            later, heard_later = page.value(read)
             self.assertAlmostEqual(heard_later, later - loop, delta=POSITION_TOLERANCE)
-            self.assertGreater(page.evaluate("show.frames"), 1)
-            # At the end: silence and the card to watch again.
-            page.wait_for("show.state === 'over'", timeout=FRAME_TIMEOUT)
+            # At the end: silence and the card to watch again, which starts the show from the top
+            # until Escape.
+            page.wait_for("show.state === 'over'")
             self.assertEqual(page.card(), [False, "watch again"])
-            self.assertIsNone(page.evaluate("show.audio().position"))
+            self.assertIsNone(page.value("show.audio().position"))
+            page.click("watch")
+            page.wait_for("show.frames > 0 && show.state === 'playing'")
+            self.assertLess(page.value("show.time()"), 9, "not from the show's start")
+            ActionChains(page.driver).send_keys(Keys.ESCAPE).perform()
+            page.wait_for("show.state === 'over'")
+            self.assertIsNone(page.value("show.audio().position"))
             self.assertCleanConsole(page)
-
-    def test_a_click_starts_the_show_and_escape_stops_it(self):
-        with Page(BUILD_WEB, "") as page:
-            self.assertEqual(page.card(), [False, "click to watch"])
-            self.assertGreater(page.evaluate("document.getElementById('poster').naturalWidth"), 0,
-                               "no poster on the card")
-            x, y = page.evaluate("(() => { const r = document.getElementById('watch').getBoundingClientRect();"
-                                 " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
-            page.browser.click(x, y)
-            page.wait_for("show.frames > 0 && show.audio().state === 'running'", timeout=FRAME_TIMEOUT)
-            self.assertEqual(page.evaluate("show.state"), "playing")
-            self.assertTrue(page.card()[0])
-            self.assertLess(page.evaluate("show.time()"), 9, "not from the show's start")
-            page.browser.key("Escape", "Escape")
-            page.wait_for("show.state === 'over'", timeout=FRAME_TIMEOUT)
-            self.assertEqual(page.card(), [False, "watch again"])
-            self.assertIsNone(page.evaluate("show.audio().position"))
-            self.assertCleanConsole(page)
-
-
-def grey_alpha_png(width, height):
-    """A PNG of grey and alpha: a grey ramp across, an alpha ramp down."""
-    rows = b"".join(b"\0" + bytes(value for x in range(width) for value in (255 * x // (width - 1),
-                                                                         255 * y // (height - 1)))
-                    for y in range(height))
-    chunk = lambda kind, body: (struct.pack(">I", len(body)) + kind + body
-                                + struct.pack(">I", zlib.crc32(kind + body)))
-    grey_alpha = 4
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, grey_alpha, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
 
 
 class OtherData(ShowTest):
@@ -231,14 +210,14 @@ class OtherData(ShowTest):
                     shutil.copyfile(os.path.join(DEMO_DATA, path), os.path.join(data, path))
             with open(os.path.join(data, "newshaders", "First.fs"), "a") as shader:
                 shader.write("broken\n")
-            with open(os.path.join(data, data_path("picture")), "wb") as file:
-                file.write(grey_alpha_png(64, 32))
+            subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=64x32", "-frames:v", "1",
+                            "-pix_fmt", "ya8", os.path.join(data, data_path("picture"))], check=True)
             subprocess.run([sys.executable, PACKAGE_DATA, os.path.join(DEMO_DATA, "show_data.txt"), data, site],
                            check=True, stderr=subprocess.DEVNULL)
             for file in (*PAGE_FILES, data_path("tune")):
                 os.symlink(os.path.join(BUILD_WEB, file), os.path.join(site, file))
             with Page(site, "?t=4.5&autostart=1&paused=1") as page:
-                logged = [text for level, text in page.console() if level == "log"]
+                logged = [text for level, text in page.console() if level == "INFO"]
                 for report in ("ERROR::SHADER_COMPILATION_ERROR of type: FRAGMENT",
                                "ERROR::PROGRAM_LINKING_ERROR of type: PROGRAM"):
                     self.assertIn(report, logged)
