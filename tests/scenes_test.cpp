@@ -1,7 +1,8 @@
 // The scenes drawn on a real driver and read back, with shader files written by the test so
-// that what is seen depends only on what the scenes set (every uniform, each program's own):
-// the picture upright in the middle half, the full-screen scenes; and the viewport kept on
-// the whole framebuffer when its size changes.
+// that what is seen depends only on what the scenes set (every uniform, each program's own)
+// and each quad's vertex array: the picture upright in exactly the middle half, the full-screen
+// scenes over every pixel; the close path's deletion of the screen quad; and the viewport kept
+// on the whole framebuffer when its size changes.
 #include <optional>
 
 #include "gl_test_support.hpp"
@@ -83,6 +84,14 @@ TEST_F(ScenesGl, ScenesTwoAndThreeFillTheScreenAndABlackCueDrawsNothing)
     pass(Cue::Scene2, 20.0f, [](int, int) { return kGreen; });
     pass(Cue::Scene3, 50.0f, [](int, int) { return kBlue; });
     pass(Cue::Black, 9.5f, [](int, int) { return kBlack; });
+}
+
+TEST_F(ScenesGl, ClosingDeletesAllThreeObjectsOfTheScreenQuad)
+{
+    deleteMesh(scenes_->screenQuad);
+    EXPECT_FALSE(glIsVertexArray(scenes_->screenQuad.vertexArray));
+    EXPECT_FALSE(glIsBuffer(scenes_->screenQuad.vertexBuffer));
+    EXPECT_FALSE(glIsBuffer(scenes_->screenQuad.elementBuffer));
 }
 
 TEST_F(ScenesGl, AFramebufferResizeSetsTheViewportToTheNewSizeAtTheOrigin)

@@ -7,8 +7,6 @@ export LIBGL_ALWAYS_SOFTWARE=1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$DEMO_DATA"
-# The tune, where the build's data table (show_data.txt) says it is.
-tune=$(awk '$1 == "tune" { print $2 }' show_data.txt)
 
 fail() {
   echo "FAIL: $*" >&2

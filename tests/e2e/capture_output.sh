@@ -1,9 +1,9 @@
 # What a short capture makes: an MP4 with exactly (to - from) x fps H.264 frames and an AAC
 # track as long; a second capture, made without a display, with the same frames, hash for hash;
 # frames equal to the demo's own rendering of their time, as PNGs exactly and through the video
-# closely; and beside PNGs a soundtrack that is the tune from the capture's start.
+# closely; and beside PNGs a soundtrack as long as the capture (what it holds is the logic
+# tests' to check).
 source "$(dirname "$0")/capture_lib.sh"
-: "${MUSIC_WAV_TOOL:?}"
 range=(--from 20 --to 20.5 --fps 10)
 
 capture "${range[@]}" --size 320x180 --out "$work/a.mp4"
@@ -33,12 +33,7 @@ ffmpeg -v error -nostdin -i "$work/a.mp4" -vf 'select=eq(n\,2)' -frames:v 1 "$wo
 "$SNAPSHOT" 20.2 "$work/snapshot-small.png" 320x180
 psnr_at_least "$work/video.png" "$work/snapshot-small.png" 30 "video frame at t = 20.2 s"
 
-# The music starts with the show, so a capture from S seconds carries the tune from frame
-# round(S x rate), not from its start.
-tune_rate=$(ffprobe -v error -of csv=p=0 -show_entries stream=sample_rate "$tune")
-tune_frame() { awk -v s="$1" -v r="$tune_rate" 'BEGIN { printf "%d", s * r + 0.5 }'; }
-
-# Frame 201 of a PNG capture is t = 20.1 exactly as the demo draws it, with the tune beside.
+# Frame 201 of a PNG capture is t = 20.1 exactly as the demo draws it, its soundtrack beside.
 capture --from 20.1 --to 20.2 --fps 10 --frames "$work/frames"
 expect_eq "$status" 0 "exit status of the PNG capture"
 expect_eq "$(ls "$work/frames" | tr '\n' ' ')" "frame-000201.png soundtrack.wav " "PNG capture files"
@@ -46,7 +41,4 @@ expect_eq "$(ls "$work/frames" | tr '\n' ' ')" "frame-000201.png soundtrack.wav 
 psnr_at_least "$work/frames/frame-000201.png" "$work/snapshot.png" 50 "PNG frame at t = 20.1 s"
 wav_samples=$(ffprobe -v error -of csv=p=0 -show_entries stream=duration_ts "$work/frames/soundtrack.wav")
 expect_eq "$wav_samples" 4410 "soundtrack samples for 0.1 s"
-"$MUSIC_WAV_TOOL" same "$work/frames/soundtrack.wav" "$tune" "$(tune_frame 20.1)" 2>"$work/stderr" ||
-  fail "soundtrack.wav of a capture from 20.1 s is not the tune from frame $(tune_frame 20.1)"
-echo "capture output: frame count, audio length, identical reruns, frames match the demo, the soundtrack" \
-  "is the tune from the capture's start"
+echo "capture output: frame count, audio length, identical reruns, frames match the demo"
