@@ -22,6 +22,7 @@ const float FOCAL_LENGTH = 1.8;
 const float SHADOW_REACH = 7.0;
 
 // Worked out once per frame by the vertex stage.
+in vec2 vPosition;            // where on the screen, -1 to 1 across and up
 flat in vec4 vBeat;           // kick pulse, cut flash, part, seconds into the part
 flat in vec3 vEye;
 flat in mat3 vCamera;
@@ -202,7 +203,9 @@ float traceSpheres(vec3 ro, vec3 rd)
 
 void main()
 {
-    vec2 uv = (2.0 * gl_FragCoord.xy - u_resolution) / u_resolution.y;
+    // The screen's shape is the show's (1920x1080) whatever the framebuffer's size, so the
+    // picture fills any screen, stretched a little on one of another shape.
+    vec2 uv = vPosition * vec2(u_resolution.x / u_resolution.y, 1.0);
     vec3 rd = normalize(vCamera * vec3(uv, FOCAL_LENGTH));
 
     // On a sphere: its own colour, and the ray mirrored off it; else the eye's ray goes on.
@@ -231,7 +234,7 @@ void main()
     // Fade in from the black gap before, and out into the one after; darken the corners.
     float fade = smoothstep(SCENE_START, SCENE_START + 1.0, u_time)
                * smoothstep(SCENE_END, SCENE_END - 0.6, u_time);
-    vec2 q = gl_FragCoord.xy / u_resolution - 0.5;
+    vec2 q = 0.5 * vPosition;
     float vignette = 1.0 - 1.2 * dot(q, q);
     FragColor = vec4(sqrt(max(col, 0.0)) * vignette * fade, 1.0);
 }

@@ -29,6 +29,7 @@ const int CORE = 6;
 
 // Worked out once per frame by the vertex stage.
 flat in float vHeard;         // the tune's time as heard
+in vec2 vPosition;            // where on the screen, -1 to 1 across and up
 flat in vec4 vBeat;           // kick pulse, cut flash, part, seconds heard into the part
 
 // Cosine palette: cycles through electric blue, magenta and amber.
@@ -193,7 +194,9 @@ vec3 shock(vec2 uv, float t, float beat, float kicking)
 void main()
 {
     float t = u_time - SCENE_START;
-    vec2 uv = (2.0 * gl_FragCoord.xy - u_resolution) / u_resolution.y;
+    // The screen's shape is the show's (1920x1080) whatever the framebuffer's size, so the
+    // picture fills any screen, stretched a little on one of another shape.
+    vec2 uv = vPosition * vec2(u_resolution.x / u_resolution.y, 1.0);
     float kick = vBeat.x;
     float flash = vBeat.y;
     int section = max(int(vBeat.z) - FIRST_PART, 0);

@@ -35,6 +35,7 @@ const float FLOOR_Y = -1.0;
 const float PI = 3.14159265;
 const float TAU = 6.2831853;
 
+out vec2 vPosition;           // where on the screen, -1 to 1 across and up, whatever its size
 flat out float vHeard;        // the tune's time as heard
 flat out vec4 vBeat;          // kick pulse, cut flash, part, seconds heard into the part
 flat out vec3 vEye;           // camera position
@@ -79,6 +80,7 @@ float bounce(float beat, float height)
 void main()
 {
     gl_Position = vec4(aPos, 1.0);
+    vPosition = aPos.xy;
     float heard = u_time - MUSIC_LAG;
     float beat = heard * BEATS_PER_SECOND;
 

@@ -6,6 +6,7 @@
 
 in vec3 vColour;
 in vec2 vTexCoord;
+in float vScreenY;
 
 uniform sampler2D texture15;
 uniform vec2 u_resolution;
@@ -21,7 +22,7 @@ const float FADE_END = 8.8;           // black before the gap at nine seconds
 const float PUSH_IN = 0.1;            // how far the camera closes in over the scene
 const float SECONDS_PER_BAR = 2.0;    // 120 BPM in 4/4
 const float BEATS_PER_SECOND = 2.0;
-const float SCAN_LINES = 270.0;       // over the show's height, whatever the screen
+const float ROWS_PER_SCAN_LINE = 4.0;  // of the show's picture ("u_resolution"), whatever the screen
 
 void main()
 {
@@ -51,7 +52,7 @@ void main()
     col *= 1.0 + 0.08 * exp(-6.0 * fract(u_time * BEATS_PER_SECOND)) * lit;
 
     // A faint shimmer of scan lines, as on an old projection screen.
-    float scan = 0.95 + 0.05 * sin(6.2832 * SCAN_LINES * gl_FragCoord.y / u_resolution.y + u_time * 6.0);
+    float scan = 0.95 + 0.05 * sin(6.2832 * u_resolution.y / ROWS_PER_SCAN_LINE * vScreenY + u_time * 6.0);
 
     float fade = 1.0 - smoothstep(FADE_START, FADE_END, u_time);
     FragColor = vec4((col * shown * scan + vColour * edge) * fade, 1.0);

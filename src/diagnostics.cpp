@@ -11,6 +11,7 @@
 #include <sstream>
 #include <utility>
 
+#include "data_file.hpp"
 #include "mesh.hpp"
 #include "music_reader.hpp"
 #include "shader_log.hpp"
@@ -247,6 +248,13 @@ bool ProgramChecker::check(const ProgramBuild& build, const ProgramSpec& spec, s
             findings.problem(where + ": the program does not link (the driver gives no reason)");
         return false;
     }
+    // The framebuffer's own pixels, which on a screen of another size no longer span the
+    // picture: a hint, not a fault, since the show still runs.
+    if (build.fragment.source.find("gl_FragCoord") != std::string::npos
+        && reported.insert(std::string(spec.fragmentPath) + " gl_FragCoord").second)
+        findings.warning(std::string(spec.fragmentPath) + ": reads gl_FragCoord, which follows the framebuffer while "
+                         "\"u_resolution\" stays 1920x1080: on a screen of another size the picture will not fit "
+                         "it (a position handed on by the vertex stage fits any)");
     const bool textured = spec.quad == Quad::Textured;
     checkAttributes(build.program, spec.vertexPath, textured ? "texturedQuad" : "screenQuad",
                     textured ? texturedFed_ : screenFed_, findings);
@@ -289,7 +297,7 @@ void checkAsEs(const ProgramBuild& desktop, const ProgramSpec& spec, std::set<st
 
 std::string readFailure(const char* path, int error)
 {
-    return std::string(path) + ": cannot be read (" + std::strerror(error) + ")";
+    return std::string(path) + ": cannot be read (" + DataFile::describe(error) + ")";
 }
 
 std::string pictureSize(const Picture& picture)
