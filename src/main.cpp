@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "gl_context.hpp"
+#include "interrupt.hpp"
 #include "music.hpp"
 #include "scenes.hpp"
 #include "texture.hpp"
@@ -21,6 +22,9 @@ SoundEngine* const soundEngine = openProcessSoundEngine();
 // of start-up takes it, and reports it there if it can't be loaded.
 [[maybe_unused]] const bool pictureDecodedAhead = decodePictureAhead();
 
+// Ctrl-C and SIGTERM end the show as Escape does, so the close path gives the desktop back.
+[[maybe_unused]] const bool interruptsCaught = catchInterrupts();
+
 int main()
 {
     glfwInit();  // also starts the clock that the schedule counts from
@@ -33,6 +37,7 @@ int main()
     }
     if (!loadGlFunctions(glfwGetProcAddress)) {
         std::cout << "Failed to initialize GLAD" << std::endl;
+        glfwTerminate();  // gives the desktop its video mode back
         return -1;
     }
     glEnable(GL_DEPTH_TEST);
@@ -44,12 +49,15 @@ int main()
 
     while (!glfwWindowShouldClose(window)) {
         // The pass still completes; the loop ends at its next close-flag test.
-        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
+        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS || interrupted())
             glfwSetWindowShouldClose(window, GLFW_TRUE);
 
         const float t = static_cast<float>(glfwGetTime());
-        if (renderFrame(scenes, t) == Cue::End)
-            return 0;  // the show is over: this pass is never presented
+        if (renderFrame(scenes, t) == Cue::End) {
+            // The show is over: this pass is never presented; the desktop gets its mode back.
+            glfwTerminate();
+            return 0;
+        }
 
         glfwSwapBuffers(window);
         glfwPollEvents();
