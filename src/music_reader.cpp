@@ -3,14 +3,12 @@
 // broken file from hanging the music thread or feeding the mixer values it can't play.
 #include "music_reader.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#include "data_file.hpp"
 
 namespace {
 
@@ -84,18 +82,9 @@ SF_VIRTUAL_IO imageIo{imageLength, imageSeek, imageRead, nullptr, imageTell};
 
 LoopedWav::LoopedWav(const char* path)
 {
-    // Opened without blocking and checked to be a regular file first: opening a FIFO would
-    // wait for a writer, and a device could be read without end.
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
-        || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        close(fd);
-        return;
-    }
-    adopt(sf_open_fd(fd, SFM_READ, &info_, SF_TRUE));  // closes fd, even on failure
+    DataFile file(path);
+    if (file.error() == 0)
+        adopt(sf_open_fd(file.release(), SFM_READ, &info_, SF_TRUE));  // closes it, even on failure
 }
 
 LoopedWav::LoopedWav(const void* bytes, std::size_t size)

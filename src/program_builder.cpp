@@ -1,14 +1,13 @@
 // Builds a program from its two source files; see program_builder.hpp. The files are read
-// with the stream library set to throw, so that a file that opens but cannot be read (a
-// directory) fails like a missing one rather than passing on an empty text.
+// through the data-file guard, so that anything but a regular file (a directory, a FIFO)
+// fails like a missing one, at once, rather than passing on an empty text or waiting.
 #include "program_builder.hpp"
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 #include <vector>
+
+#include "data_file.hpp"
 
 namespace {
 
@@ -40,53 +39,33 @@ std::size_t versionDirective(const std::string& source)
     return std::string::npos;
 }
 
-// Runs one step of reading on `stage`'s file; a failure is put down to that file.
-template <typename Step>
-bool attempt(StageBuild& stage, Step step)
+// Whether `stage`'s file opened, and then whether it was read whole; a failure is put down
+// to that file.
+bool opened(const DataFile& file, StageBuild& stage)
 {
-    errno = 0;
-    try {
-        step();
-        return true;
-    } catch (const std::ios_base::failure&) {
-        stage.readError = errno != 0 ? errno : EIO;
-        return false;
-    }
+    stage.readError = file.error();
+    return file.error() == 0;
 }
 
-// The whole file, or a failure, from a stream that throws on failbit and badbit.
-void readInto(std::ifstream& file, std::string& text)
+bool readFrom(DataFile& file, StageBuild& stage, std::string& text)
 {
-    std::stringstream copy;
-    // The copy swallows a read error and would pass on an empty text; peeking first lets
-    // the file's own stream throw it.
-    file.peek();
-    copy << file.rdbuf();
-    text = copy.str();
-}
-
-std::ifstream throwingStream()
-{
-    std::ifstream file;
-    file.exceptions(std::ifstream::failbit | std::ifstream::badbit);
-    return file;
+    const bool read = file.readAll(text);
+    stage.readError = file.error();
+    return read;
 }
 
 // The demo's order: open both, read both, close both; the first failure ends it and leaves
 // both texts empty.
 void readBoth(StageBuild& vertex, StageBuild& fragment)
 {
-    std::ifstream vertexFile = throwingStream();
-    std::ifstream fragmentFile = throwingStream();
+    DataFile vertexFile(vertex.path);
+    if (!opened(vertexFile, vertex))
+        return;
+    DataFile fragmentFile(fragment.path);
     std::string vertexText;
     std::string fragmentText;
-    const bool read = attempt(vertex, [&] { vertexFile.open(vertex.path); })
-        && attempt(fragment, [&] { fragmentFile.open(fragment.path); })
-        && attempt(vertex, [&] { readInto(vertexFile, vertexText); })
-        && attempt(fragment, [&] { readInto(fragmentFile, fragmentText); })
-        && attempt(vertex, [&] { vertexFile.close(); })
-        && attempt(fragment, [&] { fragmentFile.close(); });
-    if (!read)
+    if (!opened(fragmentFile, fragment) || !readFrom(vertexFile, vertex, vertexText)
+        || !readFrom(fragmentFile, fragment, fragmentText))
         return;
     vertex.read = fragment.read = true;
     vertex.source = std::move(vertexText);
@@ -95,13 +74,9 @@ void readBoth(StageBuild& vertex, StageBuild& fragment)
 
 void readAlone(StageBuild& stage)
 {
-    std::ifstream file = throwingStream();
+    DataFile file(stage.path);
     std::string text;
-    stage.read = attempt(stage, [&] {
-        file.open(stage.path);
-        readInto(file, text);
-        file.close();
-    });
+    stage.read = opened(file, stage) && readFrom(file, stage, text);
     if (stage.read)
         stage.source = std::move(text);
 }

@@ -4,10 +4,7 @@
 
 #include <stb_image.h>
 
-#include <fcntl.h>
 #include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -17,6 +14,8 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include "data_file.hpp"
 
 namespace {
 
@@ -63,7 +62,7 @@ Picture refused(std::string problem)
 
 Picture unreadable(int error)
 {
-    return refused(std::string("cannot be read (") + std::strerror(error) + ")");
+    return refused("cannot be read (" + DataFile::describe(error) + ")");
 }
 
 Picture undecodable(const char* reason)
@@ -195,32 +194,14 @@ Picture decodePicture(const unsigned char* bytes, std::size_t size)
 
 Picture readPicture(const char* path)
 {
-    struct Descriptor {
-        int fd;
-        ~Descriptor() { if (fd >= 0) close(fd); }
-    } file{open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    struct stat st {};
-    if (file.fd < 0 || fstat(file.fd, &st) != 0)
-        return unreadable(errno);
-    if (S_ISDIR(st.st_mode))
-        return unreadable(EISDIR);
-    if (!S_ISREG(st.st_mode))
-        return refused("cannot be read (not a regular file)");
-    if (st.st_size > kMaxFileBytes)
+    DataFile file(path);
+    std::string bytes;
+    if (file.error() == 0 && file.size() > kMaxFileBytes)
         return undecodable("larger than any picture it takes");
     // A file cut short while it is read is decoded as far as it goes.
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = read(file.fd, bytes.data() + got, bytes.size() - got);
-        if (n == 0)
-            break;
-        if (n > 0)
-            got += static_cast<std::size_t>(n);
-        else if (errno != EINTR)
-            return unreadable(errno);
-    }
-    return decodePicture(bytes.data(), got);
+    if (!file.readAll(bytes))
+        return unreadable(file.error());
+    return decodePicture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
 bool fitsTexture(const Picture& picture)

@@ -6,10 +6,9 @@
 
 #include <glad/gl.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <set>
 
+#include "data_file.hpp"
 #include "music_reader.hpp"
 #include "program_builder.hpp"
 #include "show_data.hpp"
@@ -19,14 +18,10 @@ namespace {
 
 bool readable(const char* path, Findings& findings)
 {
-    errno = 0;
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        findings.problem(readFailure(path, errno));
-        return false;
-    }
-    std::fclose(file);
-    return true;
+    const DataFile file(path);
+    if (file.error() != 0)
+        findings.problem(readFailure(path, file.error()));
+    return file.error() == 0;
 }
 
 }  // namespace

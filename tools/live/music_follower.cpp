@@ -2,15 +2,14 @@
 // reader opens by its /proc path like any file.
 #include "music_follower.hpp"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/sendfile.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "data_file.hpp"
 #include "diagnostics.hpp"
 #include "music_reader.hpp"
 #include "show_data.hpp"
@@ -26,34 +25,26 @@ std::string pathOf(int fd)
 // A copy of the file in an anonymous file, or -1 with `problem` set.
 int copyOfTune(std::string& problem)
 {
-    const int file = open(kTunePath, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st {};
-    if (file < 0 || fstat(file, &st) != 0) {
-        problem = readFailure(kTunePath, errno);
-        if (file >= 0)
-            close(file);
+    DataFile file(kTunePath);
+    if (file.error() != 0) {
+        problem = readFailure(kTunePath, file.error());
         return -1;
     }
-    int copy = -1;
-    if (!S_ISREG(st.st_mode)) {
-        problem = std::string(kTunePath) + ": cannot be read (not a regular file)";
-    } else if ((copy = memfd_create("demotune", MFD_CLOEXEC)) < 0) {
+    const int copy = memfd_create("demotune", MFD_CLOEXEC);
+    if (copy < 0) {
         problem = std::string(kTunePath) + ": cannot be copied (" + std::strerror(errno) + ")";
-    } else {
-        for (;;) {
-            const ssize_t sent = sendfile(copy, file, nullptr, static_cast<std::size_t>(st.st_size) + 1);
-            if (sent == 0)
-                break;
-            if (sent < 0 && errno != EINTR) {
-                problem = readFailure(kTunePath, errno);
-                close(copy);
-                copy = -1;
-                break;
-            }
+        return -1;
+    }
+    for (;;) {
+        const ssize_t sent = sendfile(copy, file.descriptor(), nullptr, static_cast<std::size_t>(file.size()) + 1);
+        if (sent == 0)
+            return copy;
+        if (sent < 0 && errno != EINTR) {
+            problem = readFailure(kTunePath, errno);
+            close(copy);
+            return -1;
         }
     }
-    close(file);
-    return copy;
 }
 
 }  // namespace
