@@ -4,7 +4,11 @@
 #define AL_ALEXT_PROTOTYPES
 #include <AL/alext.h>
 
+#include <future>
+#include <memory>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 #include "muted_stderr.hpp"
 
@@ -66,8 +70,20 @@ bool SoundDevice::lost() const
     return connected == ALC_FALSE;
 }
 
-void SoundDevice::pause()
+bool SoundDevice::pause(std::chrono::milliseconds limit)
 {
-    if (device != nullptr)
-        alcDevicePauseSOFT(device);
+    if (device == nullptr)
+        return true;
+    // On a thread of its own, left to itself if it outlasts the limit.
+    auto paused = std::make_shared<std::promise<void>>();
+    std::future<void> done = paused->get_future();
+    try {
+        std::thread([device = device, paused] {
+            alcDevicePauseSOFT(device);
+            paused->set_value();
+        }).detach();
+    } catch (const std::system_error&) {
+        return false;  // no thread to be had: not paused rather than held up
+    }
+    return done.wait_for(limit) == std::future_status::ready;
 }

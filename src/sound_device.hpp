@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 
 struct SoundDevice {
@@ -25,8 +26,9 @@ struct SoundDevice {
     // Whether its output went away (its sound server died, say): it plays no more.
     bool lost() const;
     // Leaves the mixer idle, as the process's end wants it (a wave-file output gets its header
-    // completed).
-    void pause();
+    // completed), waiting for that no longer than `limit`: a frozen sound server would hold it
+    // for its client library's timeout, half a minute. False when it was given up on.
+    bool pause(std::chrono::milliseconds limit);
 
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;

@@ -71,10 +71,12 @@ struct SoundEngine::State {
     std::atomic<std::uint64_t> seekTo{kNoSeek};
 
     // The loop's frame at the start of the source's queue (the time-line's while the device is
-    // lost), and the loop's length (0: none).
-    // The thread makes `changes` odd while the queue and `base` disagree, so position() can
-    // tell a read that straddled an unqueue (it would jump back by a buffer) and retry.
+    // lost), the frames queued after it, and the loop's length (0: none).
+    // The thread makes `changes` odd while the queue and these disagree, so position() can
+    // tell a read that straddled an unqueue (it would jump back by a buffer) and retry; it does
+    // nothing but note them meanwhile, so the retry is short.
     std::atomic<std::uint64_t> base{0};
+    std::atomic<std::uint64_t> queued{0};
     std::atomic<std::uint64_t> length{0};
     std::atomic<unsigned> changes{0};
 
@@ -98,10 +100,11 @@ private:
     bool keepDevice(Clock::time_point now, std::uint64_t& from);
     // Empties the queue and fills it again from that loop frame.
     void queueFrom(std::uint64_t frame);
-    // Puts each played buffer back on the queue with the next stretch of the file.
+    // Puts each played buffer back on the queue with the next stretch of the file, or fills the
+    // queue anew after a source that ran dry.
     void refill();
-    // Plays a source that ran dry again (unless paused), holds a paused one; false once the
-    // file has failed and its last buffers have played out.
+    // Plays the source (again after it ran dry) unless paused, holds a paused one; false once
+    // the file has failed and its last buffers have played out.
     bool keepSourcePlaying();
     // Waits for a command or the next check; false once the thread is to end.
     bool rest();
@@ -180,10 +183,11 @@ bool SoundEngine::State::Stream::keepDevice(Clock::time_point now, std::uint64_t
     // position() follows the time-line, and the music comes back where it implies.
     if (device_.isOpen() && device_.lost()) {
         changeQueue([&] {
-            device_.close();
             engine_.lost = true;
             engine_.base = timeLine_.frameAt(now);
+            engine_.queued = 0;
         });
+        device_.close();  // which may take a while: position() follows the time-line meanwhile
     }
     if (!device_.isOpen() && now >= nextReopen_) {
         nextReopen_ = now + kReopenInterval;
@@ -205,6 +209,7 @@ void SoundEngine::State::Stream::queueFrom(std::uint64_t frame)
         alSourceRewind(device_.source);
         alSourcei(device_.source, AL_BUFFER, 0);
         engine_.base = frame;
+        engine_.queued = 0;
     });
     more_ = wav_->seek(frame);
     for (std::size_t slot = 0; slot < kBufferCount && more_; ++slot)
@@ -213,6 +218,14 @@ void SoundEngine::State::Stream::queueFrom(std::uint64_t frame)
 
 void SoundEngine::State::Stream::refill()
 {
+    // A source that ran dry (the thread was starved) has played its whole queue and stopped:
+    // the stream goes on from there, the queue filled anew from the frame after it.
+    ALint state = 0;
+    alGetSourcei(device_.source, AL_SOURCE_STATE, &state);
+    if (state == AL_STOPPED && more_) {
+        queueFrom((engine_.base + engine_.queued) % loop_);
+        return;
+    }
     ALint played = 0;
     alGetSourcei(device_.source, AL_BUFFERS_PROCESSED, &played);
     for (; played > 0 && more_; --played) {
@@ -222,8 +235,10 @@ void SoundEngine::State::Stream::refill()
             alSourceUnqueueBuffers(device_.source, 1, &buffer);
             slot = static_cast<std::size_t>(std::find(device_.buffers.begin(), device_.buffers.end(), buffer) -
                                             device_.buffers.begin());
-            if (slot < kBufferCount)
+            if (slot < kBufferCount) {
                 engine_.base = (engine_.base + held_[slot]) % loop_;
+                engine_.queued -= held_[slot];
+            }
         });
         if (slot == kBufferCount)
             return;  // nothing came off the queue after all
@@ -233,21 +248,15 @@ void SoundEngine::State::Stream::refill()
 
 bool SoundEngine::State::Stream::keepSourcePlaying()
 {
-    // A source that ran dry (the thread was starved) stops by itself; it is played again, or
-    // while paused rewound to hold its refilled queue.
     const ALuint source = device_.source;
     ALint state = 0;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     if (state == AL_STOPPED && !more_)
         return false;
-    if (!engine_.paused) {
-        if (state != AL_PLAYING)
-            alSourcePlay(source);
-    } else if (state == AL_PLAYING) {
+    if (!engine_.paused && state != AL_PLAYING)
+        alSourcePlay(source);
+    else if (engine_.paused && state == AL_PLAYING)
         alSourcePause(source);
-    } else if (state == AL_STOPPED) {
-        alSourceRewind(source);
-    }
     return true;
 }
 
@@ -270,6 +279,7 @@ void SoundEngine::State::Stream::settle()
         ALint offset = 0;
         alGetSourcei(device_.source, AL_SAMPLE_OFFSET, &offset);
         engine_.base = (engine_.base + static_cast<std::uint64_t>(std::max(offset, 0))) % loop_;
+        engine_.queued = 0;
         alSourceStop(device_.source);
         alSourcei(device_.source, AL_BUFFER, 0);
     });
@@ -285,6 +295,7 @@ bool SoundEngine::State::Stream::queueNext(std::size_t slot)
     alBufferData(device_.buffers[slot], format_, block_.data(), static_cast<ALsizei>(bytes), wav_->sampleRate());
     const ALuint buffer = device_.buffers[slot];
     alSourceQueueBuffers(device_.source, 1, &buffer);
+    engine_.queued += frames;
     return frames == framesPerBuffer_;
 }
 
@@ -363,12 +374,18 @@ std::uint64_t SoundEngine::position() const
             std::this_thread::yield();  // the thread is between an unqueue and its count
             continue;
         }
-        const std::uint64_t at = state_->base, loop = state_->length;
+        const std::uint64_t at = state_->base, loop = state_->length, queued = state_->queued;
         ALint offset = 0;
-        if (!state_->lost)
-            alGetSourcei(state_->device.source, AL_SAMPLE_OFFSET, &offset);
+        ALint playing = AL_INITIAL;
+        if (!state_->lost) {
+            const ALuint source = state_->device.source;
+            alGetSourcei(source, AL_SAMPLE_OFFSET, &offset);
+            alGetSourcei(source, AL_SOURCE_STATE, &playing);
+        }
+        // A source that ran dry has played its whole queue, though its offset reads 0 again.
+        const std::uint64_t played = playing == AL_STOPPED ? queued : static_cast<std::uint64_t>(std::max(offset, 0));
         if (state_->changes == before)
-            return loop == 0 ? at : (at + static_cast<std::uint64_t>(std::max(offset, 0))) % loop;
+            return loop == 0 ? at : (at + played) % loop;
     }
 }
 
@@ -386,5 +403,5 @@ void SoundEngine::stop()
 void SoundEngine::stopForExit()
 {
     stop();
-    state_->device.pause();
+    state_->device.pause(std::chrono::milliseconds(kExitPauseMs));
 }

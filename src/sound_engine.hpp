@@ -37,8 +37,10 @@ public:
     // Ends the stream and its thread.
     void stop();
     // Ends the stream and pauses the device, so that its mixer is idle when the process's exit
-    // handlers run (a wave-file output gets its header completed); releases nothing.
+    // handlers run (a wave-file output gets its header completed), within kExitPauseMs at most
+    // (a frozen sound server is not waited for); releases nothing.
     void stopForExit();
+    static constexpr int kExitPauseMs = 200;
 
 private:
     struct State;  // OpenAL's objects, the streaming thread and the commands to it
