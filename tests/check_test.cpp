@@ -116,13 +116,16 @@ TEST_F(DemoCheck, InterfaceFaultsAreNamedWithTheirPrograms)
     EXPECT_NE(result.output.find("\ndemo-check: 5 problems\n"), std::string::npos) << result.output;
 }
 
-TEST_F(DemoCheck, MissingAndBrokenFilesAreEachNamedOnce)
+TEST_F(DemoCheck, MissingFilesAndFifosAreEachNamedOnceAtOnce)
 {
-    ASSERT_EQ(std::system("rm newshaders/First.fs imgs/officialmolvanian2.png && printf RIFF....WAVEjunk >demotune.wav"), 0);
+    // A FIFO that no one writes must not keep the check waiting.
+    ASSERT_EQ(std::system("rm newshaders/First.fs imgs/officialmolvanian2.png demotune.wav && "
+                          "mkfifo newshaders/First.fs demotune.wav"), 0);
     const CheckRun result = run();
     EXPECT_EQ(result.status, 1);
-    for (const char* expected : {"newshaders/First.fs: cannot be read (No such file or directory)",
-                                 "imgs/officialmolvanian2.png: cannot be read", "demotune.wav: not a WAV the demo plays"})
+    for (const char* expected : {"newshaders/First.fs: cannot be read (not a regular file)",
+                                 "imgs/officialmolvanian2.png: cannot be read (No such file or directory)",
+                                 "demotune.wav: cannot be read (not a regular file)"})
         EXPECT_EQ(occurrences(result.output, expected), 1u) << expected << "\n" << result.output;
     EXPECT_NE(result.output.find("\ndemo-check: 3 problems\n"), std::string::npos) << result.output;
 }

@@ -1,6 +1,6 @@
 # Every way the data can be bad, one run per way with every data file bad in it at once:
-# missing, empty, truncated, garbage, another format under its name, unreadable, and a
-# directory in its place. Each time the sped-up demo, run as an unprivileged user (so that
+# missing, empty, truncated, garbage, another format under its name, unreadable, a directory
+# in its place, and a FIFO that no one writes (which must not keep the demo waiting). Each time the sped-up demo, run as an unprivileged user (so that
 # permissions count) with no sound device, prints exactly its loaders' lines in start-up order,
 # runs the whole schedule and exits 0.
 source "$(dirname "$0")/lib.sh"
@@ -23,7 +23,7 @@ report() { printf 'ERROR::%s of type: %s\n%s\n' "$1" "$2" "$report_separator"; }
 expected() {
   local program
   for ((program = 0; program < programs; program++)); do
-    case $1 in missing | unreadable | directory) echo ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ ;; esac
+    case $1 in missing | unreadable | directory | fifo) echo ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ ;; esac
     report SHADER_COMPILATION_ERROR VERTEX
     report SHADER_COMPILATION_ERROR FRAGMENT
     report PROGRAM_LINKING_ERROR PROGRAM
@@ -47,13 +47,14 @@ break_files() {
         if [ "$file" = "$picture" ]; then printf 'P6\n2 2\n255\n%012d' 0 >"$target"; else cp "$DEMO_DATA/$picture" "$target"; fi ;;
       unreadable) cp "$DEMO_DATA/$file" "$target" ;;
       directory) mkdir "$target" ;;
+      fifo) mkfifo "$target" ;;
     esac
   done
   chmod -R a+rX "$run_dir"
   [ "$1" != unreadable ] || for file in "${files[@]}"; do chmod 000 "$run_dir/$file"; done
 }
 
-for how in missing empty truncated garbage wrong-format unreadable directory; do
+for how in missing empty truncated garbage wrong-format unreadable directory fifo; do
   break_files "$how"
   DEMO_PREFIX="${as_user[*]} $(sped_up "$speed")" start_demo
   finish_demo
