@@ -40,7 +40,7 @@ public:
     // handlers run (a wave-file output gets its header completed), within kExitPauseMs at most
     // (a frozen sound server is not waited for); releases nothing.
     void stopForExit();
-    static constexpr int kExitPauseMs = 200;
+    static constexpr int kExitPauseMs = 100;
 
 private:
     struct State;  // OpenAL's objects, the streaming thread and the commands to it
