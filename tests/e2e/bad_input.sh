@@ -57,7 +57,7 @@ break_files() {
 for how in missing empty truncated garbage wrong-format unreadable directory fifo; do
   break_files "$how"
   DEMO_PREFIX="${as_user[*]} $(sped_up "$speed")" start_demo
-  finish_demo
+  finish_demo_within 60 "every file $how: the demo still runs a minute on"
   expect_whole_schedule
   expect_eq "$(own_lines)" "$(expected "$how")" "standard output ($how)"
   expect_eq "$(cat "$work/stderr")" "" "standard error ($how)"

@@ -105,6 +105,11 @@ finish_demo() {
   wait "$demo_pid" || status=$?
   demo_pid=
 }
+# The same within $1 seconds; fails with message $2 if it still runs then.
+finish_demo_within() {
+  poll "$1" eval '! kill -0 "$demo_pid" 2>/dev/null' || fail "$2"
+  finish_demo
+}
 
 # The window's X id, once the window exists (GLFW names an untitled window's class so).
 demo_window() {

@@ -101,13 +101,6 @@ play_recorded() {
   wait_for_trace glfwSwapBuffers
 }
 
-# Waits, up to $1 seconds, until the demo has ended and sets status as finish_demo does; fails
-# with message $2 if it still runs then.
-finish_demo_within() {
-  poll "$1" eval '! kill -0 "$demo_pid" 2>/dev/null' || fail "$2"
-  finish_demo
-}
-
 # The runs of the counter tune of $2 frames in capture $1, silences left out:
 # "CAPTURE_FRAME TUNE_FRAME LENGTH" a line.
 tune_runs() { capture_runs "$1" "$2" | awk '$2 >= 0'; }
