@@ -1,5 +1,6 @@
-// Progress of a capture on standard error: a bar redrawn in place on a terminal, or a plain
-// line every tenth of the way when the output goes to a file or a pipe (logs stay readable).
+// Progress of a long run over the show's frames (a capture, the flash check) on standard error:
+// a bar redrawn in place on a terminal, or a plain line every tenth of the way when the output
+// goes to a file or a pipe (logs stay readable).
 #pragma once
 
 #include <chrono>
