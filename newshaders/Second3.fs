@@ -69,13 +69,15 @@ float panels(vec2 panel, float around, float kick)
 }
 
 // The tunnel of rings, from the screen's polar coordinates: depth grows towards the vanishing
-// point. Its glow, lit in the palette's colour at the returned place.
-float tunnel(float radius, float angle, float travelled, float kick, float t, out float hue)
+// point. Its glow, lit in the palette's colour at the returned place. Wherever one looks, the
+// rings pass by one a second (`passed` of them so far): as the flight speeds up, they draw
+// apart (by `stretch`) and rush by faster instead, so they never come as often as a flash may.
+float tunnel(float radius, float angle, float passed, float stretch, float kick, float t, out float hue)
 {
-    float depth = 0.6 / (radius + 0.02) + travelled;
-    hue = depth * 0.04 + t * 0.02;
+    float depth = 0.6 / (radius + 0.02) / stretch + passed;
+    hue = depth * 0.06 + t * 0.02;
     // Far away the tunnel melts into fog; the near walls darken so the rings stand out.
-    float glow = panels(vec2((angle + 0.1 * t) * 8.0 / PI, depth * 1.5), 16.0, kick);
+    float glow = panels(vec2((angle + 0.1 * t) * 8.0 / PI, depth), 16.0, kick);
     return glow * (smoothstep(0.0, 0.25, radius) + 0.2);
 }
 
@@ -218,7 +220,7 @@ void main()
     if (section == TUNNEL) {
         // Slow out of the dark, speeding up from the fifth bar.
         float late = max(st - 8.0, 0.0);
-        glow = tunnel(radius, angle, st + 0.2 * late * late, kick, t, hue);
+        glow = tunnel(radius, angle, st, 1.0 + 0.15 * late, kick, t, hue);
     } else if (section == CORRIDOR) {
         col = corridor(uv, 2.0 * st, kick, t);
     } else if (section == FOLDS) {

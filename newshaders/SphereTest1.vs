@@ -44,7 +44,14 @@ flat out vec3 vLight;         // light position
 flat out vec4 vStyle;         // the floor's neon colour; how many spheres the surface mirrors
 flat out vec4 vSpheres[DANCERS + 1];   // centre and radius; the big one first
 
-// 1 on each kick as heard, decaying within the beat; 0 where the kick is silent.
+// The light pulses on every kick, but in full only on a bar's first and third beats and softly
+// on the others: a pulse in full is a flash, and a viewer prone to seizures takes no more than
+// three a second, and not two a second for long (the kick's rate). Soft, it stays under the
+// change of light that makes a flash.
+const float SOFT_PULSE = 0.25;
+
+// 1 on each kick as heard (SOFT_PULSE on the second and fourth beats), decaying within the
+// beat; 0 where the kick is silent.
 float kickPulse(float heard)
 {
     float beat = heard * BEATS_PER_SECOND;
@@ -53,7 +60,7 @@ float kickPulse(float heard)
     onBeat *= 1.0 - step(OUTRO_FROM, bar);
     float halfTime = step(OUTRO_FROM, bar) * (1.0 - step(OUTRO_KICK_UNTIL, bar));
     float everyOther = 1.0 - mod(floor(beat), 2.0);
-    return (onBeat + halfTime * everyOther) * exp(-7.0 * fract(beat));
+    return (onBeat * mix(SOFT_PULSE, 1.0, everyOther) + halfTime * everyOther) * exp(-7.0 * fract(beat));
 }
 
 mat3 lookAt(vec3 eye, vec3 target, vec3 up)

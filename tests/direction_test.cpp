@@ -1,9 +1,11 @@
 // The show's accents against the tune as heard, from frames that the real scene code renders on
-// the 60 Hz grid of demo time: on the first frame of each kick heard (the music lagging the
-// picture by the lag constant of the full-screen scenes' vertex shader) most of the picture
-// brightens at once, and halfway between the beats nothing does. Kicks on a bar's first beat
-// are left out: the cuts land there, and a cut may darken the picture. Frames are rendered at
-// 96x54 (the scenes draw for any "u_resolution"). Runs in build/, where the shaders sit.
+// the 60 Hz grid of demo time: on the first frame of a bar's third beat heard (the music
+// lagging the picture by the lag constant of the full-screen scenes' vertex shader) most of the
+// picture brightens at once, and halfway after it nothing does. The other kicks are left out:
+// the cuts land on a bar's first beat, and a cut may darken the picture; the second and fourth
+// pulse too softly to stand out from motion, for the sake of viewers prone to seizures (which
+// demo-check --flashes sees to). Frames are rendered at 96x54. Runs in build/, where the
+// shaders sit.
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -21,6 +23,7 @@ constexpr int kWidth = 96, kHeight = 54;
 constexpr double kFrame = 1.0 / 60.0;
 constexpr double kBeat = 60.0 / synth::kBeatsPerMinute;
 constexpr int kBeatsPerBar = 4;
+constexpr double kThirdBeat = 2.0;  // counted from 0
 // Inside each full-screen scene's fades.
 constexpr std::pair<double, double> kSpans[] = {{11.0, 44.5}, {47.0, 104.0}};
 // A flash or a pulse of the light: the median of 8x6 blocks brightens by this share or more
@@ -90,7 +93,7 @@ TEST_F(Direction, ThePulsesLandOnTheKicksAsHeard)
         const double heard = synth::beatsToSeconds(note.beat) + *lag;
         const bool inShow = std::any_of(std::begin(kSpans), std::end(kSpans),
                                         [&](const auto& span) { return heard > span.first && heard < span.second; });
-        if (note.instrument != synth::Instrument::Kick || !inShow || std::fmod(note.beat, kBeatsPerBar) == 0.0)
+        if (note.instrument != synth::Instrument::Kick || !inShow || std::fmod(note.beat, kBeatsPerBar) != kThirdBeat)
             continue;
         ++kicks;
         const long onKick = long(std::ceil(heard / kFrame - 1e-6));
@@ -98,7 +101,7 @@ TEST_F(Direction, ThePulsesLandOnTheKicksAsHeard)
         const long between = long(std::ceil((heard + kBeat / 2) / kFrame - 1e-6));
         EXPECT_LE(rise(between), kAccentRise) << "a pulse halfway after the kick heard at " << heard << " s";
     }
-    EXPECT_GT(kicks, 100) << "the kicks of bars 5 to 20 and 23 to 46, their first beats aside";
+    EXPECT_GT(kicks, 40) << "a kick on each bar's third beat of scenes 2 and 3, their fades aside";
 }
 
 }  // namespace
