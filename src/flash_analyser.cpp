@@ -83,21 +83,33 @@ void FlashAnalyser::addPlanes(const float* luminance, const float* red)
     std::array<Sums, kRegions> sums{};
     for (int y = 0; y < height_; ++y) {
         const int row = y * kRows / height_;
-        for (int x = 0; x < width_; ++x) {
-            const std::size_t i = std::size_t(y) * std::size_t(width_) + std::size_t(x);
-            const double dl = double(luminance[i] - luminance_[i]), dr = double(red[i] - red_[i]);
-            for (Sums* s : {&sums[kWholeFrame], &sums[std::size_t(1 + row * kColumns + x * kColumns / width_)]}) {
-                ++s->pixels;
-                if (std::abs(dl) >= kUnchangedLuminance) {
-                    ++s->changed[0];
-                    s->change[0] += dl;
-                    s->darker += double(std::min(luminance[i], luminance_[i]));
+        const std::size_t line = std::size_t(y) * std::size_t(width_);
+        for (int column = 0; column < kColumns; ++column) {
+            Sums& s = sums[std::size_t(1 + row * kColumns + column)];
+            const std::size_t end = line + std::size_t((column + 1) * width_ / kColumns);
+            for (std::size_t i = line + std::size_t(column * width_ / kColumns); i < end; ++i) {
+                const float dl = luminance[i] - luminance_[i], dr = red[i] - red_[i];
+                if (std::abs(dl) >= float(kUnchangedLuminance)) {
+                    ++s.changed[0];
+                    s.change[0] += double(dl);
+                    s.darker += double(std::min(luminance[i], luminance_[i]));
                 }
-                if (std::abs(dr) >= kUnchangedRed) {
-                    ++s->changed[1];
-                    s->change[1] += dr;
+                if (std::abs(dr) >= float(kUnchangedRed)) {
+                    ++s.changed[1];
+                    s.change[1] += double(dr);
                 }
             }
+            s.pixels += long(end - line) - long(column * width_ / kColumns);
+        }
+    }
+    // The whole frame is its cells together.
+    for (std::size_t cell = 1; cell < sums.size(); ++cell) {
+        Sums& whole = sums[kWholeFrame];
+        whole.pixels += sums[cell].pixels;
+        whole.darker += sums[cell].darker;
+        for (std::size_t kind = 0; kind < 2; ++kind) {
+            whole.changed[kind] += sums[cell].changed[kind];
+            whole.change[kind] += sums[cell].change[kind];
         }
     }
     for (std::size_t region = 0; region < sums.size(); ++region) {
