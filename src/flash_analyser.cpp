@@ -39,8 +39,8 @@ double linear(int srgb)
 
 }  // namespace
 
-FlashAnalyser::FlashAnalyser(int width, int height, double framesPerSecond)
-    : width_(width), height_(height), fps_(framesPerSecond)
+FlashAnalyser::FlashAnalyser(int width, int height, double framesPerSecond, double start)
+    : width_(width), height_(height), fps_(framesPerSecond), start_(start)
 {
 }
 
@@ -182,10 +182,10 @@ std::vector<FlashSpan> FlashAnalyser::spansOf(const std::vector<int>& counts, Fl
             open = false;
             continue;
         }
-        const double end = double(frame + 1) / fps_;
+        const double end = start_ + double(frame + 1) / fps_;
         const double count = sustained ? counts[frame] / fps_ : counts[frame] / 2.0;
         if (!open)
-            found.push_back({std::max(end - window, 0.0), end, kind, region, 0.0, false});
+            found.push_back({std::max(end - window, start_), end, kind, region, 0.0, false});
         open = true;
         found.back().to = end;
         found.back().count = std::max(found.back().count, count);
@@ -218,7 +218,7 @@ FlashAnalyser::Worst FlashAnalyser::worst(FlashKind kind, int region) const
     for (std::size_t frame = 0; frame < counts.size(); ++frame) {
         const double count = sustained ? counts[frame] / fps_ : counts[frame] / 2.0;
         if (count > most.count)
-            most = {count, std::max(double(frame + 1) / fps_ - window, 0.0)};
+            most = {count, start_ + std::max(double(frame + 1) / fps_ - window, 0.0)};
     }
     return most;
 }
@@ -240,4 +240,36 @@ std::string FlashAnalyser::describe(const FlashSpan& span)
         std::snprintf(text + at, sizeof text - std::size_t(at), "%g %s flashes in a second (%s)", span.count,
                       span.kind == FlashKind::Red ? "red" : "general", span.fails ? "limit 3" : "the show keeps to 2");
     return text;
+}
+
+bool FlashAnalyser::report(std::FILE* out, const char* program) const
+{
+    bool fails = false;
+    for (const FlashSpan& span : spans()) {
+        std::fprintf(out, "%s\n", describe(span).c_str());
+        fails = fails || span.fails;
+    }
+    if (fails)
+        return false;
+    Worst most[2];
+    int where[2] = {};
+    for (int region = 0; region < kRegions; ++region)
+        for (int kind = 0; kind < 2; ++kind) {
+            const Worst worst = this->worst(kind == 0 ? FlashKind::General : FlashKind::Red, region);
+            if (worst.count > most[kind].count) {
+                most[kind] = worst;
+                where[kind] = region;
+            }
+        }
+    std::string found[2];
+    for (int kind = 0; kind < 2; ++kind) {
+        char text[120] = "no ";
+        if (most[kind].count > 0.0)
+            std::snprintf(text, sizeof text, "at most %g %s (%s, from %.2f s)", most[kind].count,
+                          kind == 0 ? "general flashes in a second" : "red", regionName(where[kind]), most[kind].from);
+        found[kind] = text + std::string(most[kind].count > 0.0 ? "" : kind == 0 ? "general flashes" : "red");
+    }
+    std::fprintf(out, "%s: flashes within the rules: %s, %s, none kept up\n", program, found[0].c_str(),
+                 found[1].c_str());
+    return true;
 }

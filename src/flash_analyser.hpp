@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,8 @@ public:
     static constexpr double kLimit = 3.0;
     static constexpr double kMargin = 2.0;
 
-    // Frames of this size, this many a second.
-    FlashAnalyser(int width, int height, double framesPerSecond);
+    // Frames of this size, this many a second, the first of them `start` seconds into the show.
+    FlashAnalyser(int width, int height, double framesPerSecond, double start = 0.0);
 
     // One frame, top row first, a value a pixel: its relative luminance in linear light (0 to
     // 1), and its red value: (R - G - B) x 320 in linear light where the red is saturated
@@ -55,11 +56,13 @@ public:
         double from = 0.0;
     };
     Worst worst(FlashKind kind, int region) const;
-    double seconds() const { return static_cast<double>(frames_) / fps_; }
 
     static const char* regionName(int region);
     // One line, e.g. "flashes: 60.33–61.33 s, top-left: 3.5 general flashes in a second (limit 3)".
     static std::string describe(const FlashSpan& span);
+    // Each span's line on `out`, then, unless one fails, "PROGRAM: flashes within the rules: "
+    // with the most of each kind in a second and where. True when none fails.
+    bool report(std::FILE* out, const char* program) const;
 
 private:
     // One region's run of change in one direction, for one kind of flash: how far it has gone,
@@ -78,6 +81,7 @@ private:
     int width_;
     int height_;
     double fps_;
+    double start_;
     long frames_ = 0;
     std::vector<float> luminance_;  // the frame before
     std::vector<float> red_;

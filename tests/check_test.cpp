@@ -4,6 +4,7 @@
 
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -128,6 +129,27 @@ TEST_F(DemoCheck, MissingFilesAndFifosAreEachNamedOnceAtOnce)
                                  "demotune.wav: cannot be read (not a regular file)"})
         EXPECT_EQ(occurrences(result.output, expected), 1u) << expected << "\n" << result.output;
     EXPECT_NE(result.output.find("\ndemo-check: 3 problems\n"), std::string::npos) << result.output;
+}
+
+// Scene 2 made to strobe 8 times a second: the flash check fails it within scene 2's span, and
+// finds nothing anywhere else in the show, not even over the show's own margin.
+TEST_F(DemoCheck, FlashesAreFoundWhereTheShowStrobesAndNowhereElse)
+{
+    sed("$ s/^}$/    FragColor.rgb *= step(0.5, fract(u_time * 8.0));\\n}/", "newshaders/First.fs");
+    const int status = std::system("'" DEMO_CHECK "' --flashes . >check.out 2>/dev/null");
+    const std::string output = fileText("check.out");
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << output;
+    std::istringstream lines(output);
+    int failing = 0;
+    for (std::string line; std::getline(lines, line);) {
+        double from = 0.0, to = 0.0;
+        if (std::sscanf(line.c_str(), "flashes: %lf\u2013%lf s", &from, &to) != 2)
+            continue;
+        // A span ends with the last second (or five) that still hold some of the strobe.
+        EXPECT_TRUE(from >= 10.0 && to <= 47.0) << line;
+        failing += line.find("general flashes in a second (limit 3)") != std::string::npos;
+    }
+    EXPECT_GT(failing, 0) << output;
 }
 
 TEST(ShaderLog, ReadsTheLineOfEachDriverFamilysForm)

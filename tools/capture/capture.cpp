@@ -11,11 +11,13 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
 
 #include "encoder.hpp"
+#include "flash_pass.hpp"
 #include "offscreen.hpp"
 #include "progress.hpp"
 #include "readback.hpp"
@@ -112,6 +114,15 @@ void checkDestination(const CaptureOptions& options)
     }
 }
 
+// One captured frame (bottom row first, at the show's size) into the flash analyser.
+void analyse(FlashAnalyser& flashes, const std::uint8_t* rgba, std::vector<std::uint8_t>& topFirst)
+{
+    const std::size_t row = std::size_t(kWindowWidth) * 4;
+    for (int y = 0; y < kWindowHeight; ++y)
+        std::memcpy(topFirst.data() + std::size_t(y) * row, rgba + std::size_t(kWindowHeight - 1 - y) * row, row);
+    flashes.addRgba(downscaleRgba(topFirst, kWindowWidth, kWindowHeight, FlashPass::kWidth, FlashPass::kHeight).data());
+}
+
 }  // namespace
 
 std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::string& soundtrack,
@@ -165,6 +176,12 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
     PboRing ring(kWindowWidth, kWindowHeight);
     FfmpegEncoder encoder(ffmpeg, ffmpegArgs(options, soundtrack, output.path(), first), ring.frameBytes());
 
+    // What the flash check sees: each frame averaged down to its size, top row first.
+    std::optional<FlashAnalyser> flashes;
+    if (options.flashReport)
+        flashes.emplace(FlashPass::kWidth, FlashPass::kHeight, options.fps, static_cast<double>(first) / options.fps);
+    std::vector<std::uint8_t> frame(ring.frameBytes());
+
     const auto start = std::chrono::steady_clock::now();
     Progress meter(count, progress);
     for (long i = 0; i < count + PboRing::kLag; ++i) {
@@ -179,6 +196,8 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
             std::uint8_t* buffer = encoder.nextBuffer();
             std::memcpy(buffer, ring.map(ready), ring.frameBytes());
             ring.unmap();
+            if (flashes)
+                analyse(*flashes, buffer, frame);
             encoder.submit();
             meter.update(ready + 1);
         }
@@ -187,5 +206,7 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     meter.finish();
     output.commit();
+    if (flashes)
+        flashes->report(stdout, "demo-capture");
     return {count, seconds};
 }

@@ -76,6 +76,10 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
             options.help = true;
             return true;
         }
+        if (name == "--flash-report") {
+            options.flashReport = true;
+            continue;
+        }
         if (name != "--out" && name != "--frames" && name != "--fps" && name != "--size"
             && name != "--from" && name != "--to") {
             error = "unknown option '" + name + "'";
@@ -132,5 +136,7 @@ std::string captureUsage(const char* program)
         "  --size WxH     encoded size, scaled by ffmpeg (default 1920x1080)\n"
         "  --from S       first second of demo time (default 0)\n"
         "  --to S         end of the capture, exclusive (default 109, the end of the show)\n"
+        "  --flash-report then list where what was captured flashes more than a photosensitive\n"
+        "                 viewer can take, as demo-check --flashes does for the whole show\n"
         "  --help         this text\n";
 }

@@ -14,6 +14,7 @@ struct CaptureOptions {
     int height = 0;
     std::string out;     // an MP4 file, or empty when framesDir is set
     std::string framesDir;
+    bool flashReport = false;  // and the flash analyser's report of what was captured
     bool help = false;
 
     // Frame n is shown at t = n / fps; these are the first and one past the last frame

@@ -61,32 +61,10 @@ int checkFlashes()
         progress.update(pass.framesDone());
     progress.finish();
 
-    const FlashAnalyser& analyser = pass.analyser();
-    bool fails = false;
-    for (const FlashSpan& span : analyser.spans()) {
-        std::printf("%s\n", FlashAnalyser::describe(span).c_str());
-        fails = fails || span.fails;
-    }
-    if (fails) {
-        std::printf("demo-check: the show flashes more than a photosensitive viewer can take\n");
-        return kProblemsStatus;
-    }
-    FlashAnalyser::Worst most[2];
-    int where[2] = {};
-    for (int region = 0; region < FlashAnalyser::kRegions; ++region)
-        for (int kind = 0; kind < 2; ++kind) {
-            const FlashAnalyser::Worst worst = analyser.worst(kind == 0 ? FlashKind::General : FlashKind::Red, region);
-            if (worst.count > most[kind].count) {
-                most[kind] = worst;
-                where[kind] = region;
-            }
-        }
-    std::printf("demo-check: flashes within the rules: at most %g general (%s, from %.2f s) and %g red (%s, from %.2f s) "
-                "in a second, none kept up (%ld frames at %dx%d)\n",
-                most[0].count, FlashAnalyser::regionName(where[0]), most[0].from, most[1].count,
-                FlashAnalyser::regionName(where[1]), most[1].from, FlashPass::total(), FlashPass::kWidth,
-                FlashPass::kHeight);
-    return 0;
+    if (pass.analyser().report(stdout, "demo-check"))
+        return 0;
+    std::printf("demo-check: the show flashes more than a photosensitive viewer can take\n");
+    return kProblemsStatus;
 }
 
 }  // namespace
