@@ -36,6 +36,10 @@ const ImU32 kLoopOffColour = IM_COL32(90, 230, 120, 90);
 const ImU32 kCursorColour = IM_COL32(255, 255, 255, 255);
 const ImU32 kTickColour = IM_COL32(160, 160, 160, 255);
 const ImU32 kPreviewColour = IM_COL32(255, 70, 70, 255);
+const ImU32 kFlashFailColour = IM_COL32(255, 40, 40, 255);
+const ImU32 kFlashWarningColour = IM_COL32(255, 200, 40, 255);
+const ImU32 kUncheckedColour = IM_COL32(90, 90, 90, 255);
+constexpr float kFlashBar = 4.0f;
 const ImVec4 kProblemColour(1.0f, 0.45f, 0.4f, 1.0f);
 const ImVec4 kWarningColour(1.0f, 0.85f, 0.3f, 1.0f);
 const ImVec4 kGoodColour(0.5f, 0.9f, 0.5f, 1.0f);
@@ -61,7 +65,7 @@ void sceneReadout(double t)
 
 // The whole schedule as a bar; returns the time under the mouse when it is pressed on the bar
 // or dragged along it (held still, it leaves the time to run on).
-std::optional<double> timeline(const LiveClock& clock)
+std::optional<double> timeline(const LiveClock& clock, const FlashMarks& flashes)
 {
     const ImVec2 origin = ImGui::GetCursorScreenPos();
     const float width = ImGui::GetContentRegionAvail().x;
@@ -86,6 +90,12 @@ std::optional<double> timeline(const LiveClock& clock)
     const LiveClock::Span& loop = clock.loop();
     draw->AddRectFilled(ImVec2(xAt(loop.in), top), ImVec2(xAt(loop.out), top + kLoopBar),
                         loop.on ? kLoopColour : kLoopOffColour);
+    // Along the bottom: what the flash check has yet to see, and the spans it found.
+    draw->AddRectFilled(ImVec2(xAt(flashes.checkedTo), bottom - kFlashBar), ImVec2(xAt(kScheduleSeconds), bottom),
+                        kUncheckedColour);
+    for (const FlashSpan& span : flashes.spans)
+        draw->AddRectFilled(ImVec2(xAt(span.from), bottom - kFlashBar), ImVec2(xAt(span.to), bottom),
+                            span.fails ? kFlashFailColour : kFlashWarningColour);
     const float cursor = xAt(clock.time());
     draw->AddLine(ImVec2(cursor, top), ImVec2(cursor, bottom), kCursorColour, kCursorWidth);
 
@@ -93,6 +103,22 @@ std::optional<double> timeline(const LiveClock& clock)
         return std::nullopt;
     const float share = (ImGui::GetIO().MousePos.x - origin.x) / width;
     return std::clamp(static_cast<double>(share), 0.0, 1.0) * kScheduleSeconds;
+}
+
+// What the flash check says so far.
+void flashReadout(const FlashMarks& flashes)
+{
+    const auto failing = std::count_if(flashes.spans.begin(), flashes.spans.end(),
+                                       [](const FlashSpan& span) { return span.fails; });
+    const auto over = static_cast<long>(flashes.spans.size()) - failing;
+    if (failing > 0)
+        ImGui::TextColored(kProblemColour, "| flashes: %ld too many", static_cast<long>(failing));
+    else if (over > 0)
+        ImGui::TextColored(kWarningColour, "| flashes: %ld over the margin", over);
+    else if (flashes.checkedTo < kScheduleSeconds)
+        ImGui::Text("| flashes: checked to %.0f s", flashes.checkedTo);
+    else
+        ImGui::TextColored(kGoodColour, "| flashes: safe");
 }
 
 // Where the music is heard, in the tune's own time (it wraps at the tune's length), or why none.
@@ -189,7 +215,7 @@ void Hud::noteFrameTime(double milliseconds)
 }
 
 std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, const Reloader& reloader,
-                                const MusicFollower& music)
+                                const MusicFollower& music, const FlashMarks& flashes)
 {
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplGlfw_NewFrame();
@@ -215,7 +241,9 @@ std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, co
         ImGui::SameLine();
         const LiveClock::Span& loop = clock.loop();
         ImGui::Text("| loop %.2f - %.2f s %s", loop.in, loop.out, loop.on ? "on" : "off");
-        seek = timeline(clock);
+        ImGui::SameLine();
+        flashReadout(flashes);
+        seek = timeline(clock, flashes);
         const auto latest = static_cast<double>(frameTimes_[(nextFrameTime_ + kFrameTimes - 1) % kFrameTimes]);
         char overlay[32];
         std::snprintf(overlay, sizeof overlay, "%.1f ms", latest);

@@ -1,18 +1,27 @@
 // The studio's heads-up display, drawn with Dear ImGui over the show: the time (seconds and
 // frame), the scene, a timeline of the whole schedule with the scenes, the black gaps, the loop
-// span and the time on it (dragging on it seeks), play state and speed, where the music is heard,
-// frame times, the latest reload and the problems the data have now. A preview is marked on screen even with it hidden.
+// span, the time on it (dragging on it seeks) and where the show flashes more than it may,
+// play state and speed, where the music is heard, frame times, the latest reload and the
+// problems the data have now. A preview is marked on screen even with it hidden.
 #pragma once
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "clock.hpp"
+#include "flash_analyser.hpp"
 #include "music_follower.hpp"
 #include "reloader.hpp"
 #include "view.hpp"
 
 struct GLFWwindow;
+
+// What the flash check has found in the show so far, and how far it has gone.
+struct FlashMarks {
+    std::vector<FlashSpan> spans;
+    double checkedTo = 0.0;  // seconds
+};
 
 class Hud {
 public:
@@ -29,7 +38,7 @@ public:
     // Draws over the window's framebuffer; returns the time to seek to while the timeline is
     // dragged.
     std::optional<double> draw(const LiveClock& clock, const ShowView& view, const Reloader& reloader,
-                               const MusicFollower& music);
+                               const MusicFollower& music, const FlashMarks& flashes);
 
 private:
     static constexpr std::size_t kFrameTimes = 120;

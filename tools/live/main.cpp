@@ -1,7 +1,9 @@
 // demo-live: the show's live studio. Plays the show in a resizable window, drawn by the demo's
 // own scene code at 1920x1080 and scaled to fit, with the music in step, on a timeline of its
 // own; reloads a shader, the picture or the tune the moment it is saved, keeping the last good
-// one and listing what is wrong when it can't be used.   demo-live [options]   (see --help)
+// one and listing what is wrong when it can't be used; and checks the show's flashes again
+// after each reload, marking on the timeline where it flashes too much.
+//   demo-live [options]   (see --help)
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
 
@@ -15,6 +17,7 @@
 
 #include "clock.hpp"
 #include "controls.hpp"
+#include "flash_pass.hpp"
 #include "gl_context.hpp"
 #include "hud.hpp"
 #include "music_follower.hpp"
@@ -34,6 +37,10 @@ constexpr int kWindowedHeight = 720;
 constexpr const char* kTitle = "demo-live";
 // After input, ImGui settles its hover and drag states over a frame or two more.
 constexpr int kFramesAfterInput = 2;
+// The flash check takes this much of each turn of the loop until it has seen the whole show,
+// and the timeline's marks are brought up to date each second of the show it sees.
+constexpr double kFlashCheckSeconds = 0.008;
+constexpr long kFlashMarksEvery = 60;
 
 // A resizable window with an OpenGL 3.3 core context, current; or the primary monitor at its
 // current mode.
@@ -103,15 +110,28 @@ int main(int argc, char** argv)
         Hud hud(window, options.hud);
         studio.hud = &hud;
 
+        std::optional<FlashPass> flashCheck(std::in_place, reloader.scenes());
+        FlashMarks flashes;
+
         double shownTime = -1.0;  // the time of the frame in the view; none yet
         int framesToShow = kFramesAfterInput;
         while (!glfwWindowShouldClose(window)) {
             catchUp(studio);
             const double frameStart = studio.lastTick;
             const std::vector<std::string> changed = watcher.changed();
-            if (!changed.empty() && reloader.reload(changed))
+            if (!changed.empty() && reloader.reload(changed)) {
                 studio.rerender = true;
+                flashCheck.emplace(reloader.scenes());
+                flashes = FlashMarks{};
+            }
             music.follow(clock);
+            if (!flashCheck->done()) {
+                const double until = glfwGetTime() + kFlashCheckSeconds;
+                while (!flashCheck->advance(1) && glfwGetTime() < until) {}
+                if (flashCheck->done() || flashCheck->framesDone() % kFlashMarksEvery == 0)
+                    flashes = {flashCheck->analyser().spans(), flashCheck->framesDone() / FlashPass::kFps};
+                framesToShow = std::max(framesToShow, 1);
+            }
 
             const bool newFrame = studio.rerender || clock.time() != shownTime;
             if (newFrame) {
@@ -127,7 +147,7 @@ int main(int argc, char** argv)
                 int height = 0;
                 glfwGetFramebufferSize(window, &width, &height);
                 view.present(width, height);
-                if (const std::optional<double> seek = hud.draw(clock, view, reloader, music)) {
+                if (const std::optional<double> seek = hud.draw(clock, view, reloader, music, flashes)) {
                     catchUp(studio);
                     clock.seek(*seek);
                 }
@@ -135,7 +155,7 @@ int main(int argc, char** argv)
                 hud.noteFrameTime((glfwGetTime() - frameStart) * 1000.0);
                 framesToShow = std::max(0, framesToShow - 1);
             }
-            if (clock.playing())
+            if (clock.playing() || !flashCheck->done())
                 glfwPollEvents();
             else
                 glfwWaitEventsTimeout(kIdleWaitSeconds);
