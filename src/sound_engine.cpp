@@ -1,16 +1,11 @@
 // The sound engine on OpenAL Soft: one device and context, one non-spatial source, and a
 // thread that streams the file through a small ring of buffers, so the music start costs the
 // same for any length of file and memory stays fixed. Only that thread drives the source's
-// queue and state; the program's commands reach it through atomics and an eventfd wake. A
+// queue and state; the program's commands reach it through atomics and a wake-up. A
 // device that is lost (its sound server killed or restarted) is opened anew by that thread.
 #include "sound_engine.hpp"
 
 #include <AL/alext.h>
-
-#include <poll.h>
-#include <pthread.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -25,6 +20,8 @@
 #include "music_reader.hpp"
 #include "sound_device.hpp"
 #include "stream_time_line.hpp"
+#include "thread_name.hpp"
+#include "wake_up.hpp"
 
 namespace {
 
@@ -41,18 +38,6 @@ constexpr std::uint64_t kNoSeek = std::numeric_limits<std::uint64_t>::max();
 
 using Clock = StreamTimeLine::Clock;
 
-void wake(int fd)
-{
-    const std::uint64_t one = 1;
-    while (write(fd, &one, sizeof one) < 0 && errno == EINTR) {}
-}
-
-void drain(int fd)
-{
-    std::uint64_t count = 0;
-    while (read(fd, &count, sizeof count) < 0 && errno == EINTR) {}
-}
-
 }  // namespace
 
 struct SoundEngine::State {
@@ -61,7 +46,7 @@ struct SoundEngine::State {
     SoundDevice device;
     std::atomic<bool> lost{false};
     bool quiet = true;  // the user didn't ask for OpenAL Soft's log: devices open with stderr muted
-    int wakeFd = -1;
+    WakeUp wakeUp;
     std::thread streamer;
 
     // Commands, set before the wake and read by the thread after it. A seek target is already
@@ -133,7 +118,6 @@ private:
     bool more_ = true;                               // false once the file stopped yielding audio
     StreamTimeLine timeLine_;
     Clock::time_point nextReopen_;
-    pollfd wakeUp_;
 };
 
 SoundEngine::State::Stream::Stream(State& engine, std::unique_ptr<LoopedWav> wav)
@@ -144,14 +128,13 @@ SoundEngine::State::Stream::Stream(State& engine, std::unique_ptr<LoopedWav> wav
       format_(wav_->channels() == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32),
       framesPerBuffer_(static_cast<std::size_t>(wav_->sampleRate()) * SoundEngine::kBufferMs / 1000),
       block_(framesPerBuffer_ * LoopedWav::kMaxChannels),
-      timeLine_{loop_, wav_->sampleRate(), 0, {}, false},
-      wakeUp_{engine.wakeFd, POLLIN, 0}
+      timeLine_{loop_, wav_->sampleRate(), 0, {}, false}
 {
 }
 
 void SoundEngine::State::Stream::run()
 {
-    pthread_setname_np(pthread_self(), kThreadName);
+    nameThisThread(kThreadName);
     for (;;) {
         const Clock::time_point now = Clock::now();
         std::uint64_t from = takeCommands(now);
@@ -262,13 +245,9 @@ bool SoundEngine::State::Stream::keepSourcePlaying()
 
 bool SoundEngine::State::Stream::rest()
 {
-    // poll() takes a relative timeout, so a clock shifted or sped up under the process (as in
-    // the tests) can't stretch the wait.
     constexpr int kCheckMs = SoundEngine::kBufferMs / kChecksPerBuffer;
-    const int woken = poll(&wakeUp_, 1, kCheckMs);
-    if (woken > 0)
-        drain(engine_.wakeFd);
-    return !engine_.quit && (woken >= 0 || errno == EINTR);
+    engine_.wakeUp.wait(kCheckMs);
+    return !engine_.quit;
 }
 
 void SoundEngine::State::Stream::settle()
@@ -303,16 +282,17 @@ SoundEngine::SoundEngine(std::unique_ptr<State> state) : state_(std::move(state)
 
 std::unique_ptr<SoundEngine> SoundEngine::open()
 {
-    auto state = std::make_unique<State>();
-    state->quiet = std::getenv("ALSOFT_LOGLEVEL") == nullptr;
-    setenv("ALSOFT_LOGLEVEL", "0", 0);
-    state->wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (state->wakeFd < 0)
-        return nullptr;
-    if (!state->device.open(state->quiet)) {
-        close(state->wakeFd);
-        return nullptr;
+    std::unique_ptr<State> state;
+    try {
+        state = std::make_unique<State>();
+    } catch (const std::system_error&) {
+        return nullptr;  // no wake-up to be had: no stream either
     }
+    state->quiet = std::getenv("ALSOFT_LOGLEVEL") == nullptr;
+    if (state->quiet)
+        putenv(const_cast<char*>("ALSOFT_LOGLEVEL=0"));
+    if (!state->device.open(state->quiet))
+        return nullptr;
     return std::unique_ptr<SoundEngine>(new SoundEngine(std::move(state)));
 }
 
@@ -320,7 +300,6 @@ SoundEngine::~SoundEngine()
 {
     stop();
     state_->device.close();
-    close(state_->wakeFd);
 }
 
 void SoundEngine::play(const char* path, std::uint64_t fromFrame)
@@ -348,13 +327,13 @@ void SoundEngine::play(const char* path, std::uint64_t fromFrame)
 void SoundEngine::pause()
 {
     state_->paused = true;
-    wake(state_->wakeFd);
+    state_->wakeUp.wake();
 }
 
 void SoundEngine::resume()
 {
     state_->paused = false;
-    wake(state_->wakeFd);
+    state_->wakeUp.wake();
 }
 
 void SoundEngine::seek(std::uint64_t frame)
@@ -363,7 +342,7 @@ void SoundEngine::seek(std::uint64_t frame)
     if (loop == 0)
         return;
     state_->seekTo = frame % loop;
-    wake(state_->wakeFd);
+    state_->wakeUp.wake();
 }
 
 std::uint64_t SoundEngine::position() const
@@ -394,10 +373,10 @@ void SoundEngine::stop()
     if (!state_->streamer.joinable())
         return;
     state_->quit = true;
-    wake(state_->wakeFd);
+    state_->wakeUp.wake();
     state_->streamer.join();
     state_->quit = false;
-    drain(state_->wakeFd);
+    state_->wakeUp.clear();
 }
 
 void SoundEngine::stopForExit()

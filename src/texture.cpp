@@ -4,8 +4,6 @@
 
 #include <stb_image.h>
 
-#include <pthread.h>
-
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "data_file.hpp"
+#include "thread_name.hpp"
 
 namespace {
 
@@ -134,7 +133,7 @@ public:
             return true;
         try {
             decoder_ = std::thread([this] {
-                pthread_setname_np(pthread_self(), kDecoderThreadName);
+                nameThisThread(kDecoderThreadName);
                 try {
                     picture_ = readPicture(kImagePath);
                 } catch (const std::bad_alloc&) {
