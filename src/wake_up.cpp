@@ -18,18 +18,18 @@ WakeUp::WakeUp() : handle_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 
 WakeUp::~WakeUp()
 {
-    close(handle_);
+    close(static_cast<int>(handle_));
 }
 
 void WakeUp::wake()
 {
     const std::uint64_t one = 1;
-    while (write(handle_, &one, sizeof one) < 0 && errno == EINTR) {}
+    while (write(static_cast<int>(handle_), &one, sizeof one) < 0 && errno == EINTR) {}
 }
 
 void WakeUp::wait(int milliseconds)
 {
-    pollfd woken{handle_, POLLIN, 0};
+    pollfd woken{static_cast<int>(handle_), POLLIN, 0};
     if (poll(&woken, 1, milliseconds) > 0)
         clear();
 }
@@ -37,5 +37,5 @@ void WakeUp::wait(int milliseconds)
 void WakeUp::clear()
 {
     std::uint64_t count = 0;
-    while (read(handle_, &count, sizeof count) < 0 && errno == EINTR) {}
+    while (read(static_cast<int>(handle_), &count, sizeof count) < 0 && errno == EINTR) {}
 }

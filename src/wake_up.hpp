@@ -3,6 +3,8 @@
 // shifted or sped up under the process (as in the tests) can't stretch it.
 #pragma once
 
+#include <cstdint>
+
 class WakeUp {
 public:
     // Throws std::system_error when the system gives none.
@@ -19,5 +21,5 @@ public:
     void clear();
 
 private:
-    int handle_;  // the system's object: an eventfd, or a Windows event
+    std::intptr_t handle_;  // the system's object: an eventfd, or a Windows event
 };

@@ -1,0 +1,91 @@
+// Data files on Windows; see data_file.hpp. CreateFile asks for nothing that waits, and only a
+// file on a disk is taken: a named pipe or a device is refused at once, as a FIFO is on Linux.
+#include "data_file.hpp"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+int errnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
+    default:
+        return EIO;
+    }
+}
+
+}  // namespace
+
+DataFile::DataFile(const char* path)
+{
+    // Backup semantics open a directory too, so that it can be told for what it is.
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error_ = errnoOf(GetLastError());
+        return;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file) != FILE_TYPE_DISK)
+        error_ = ENXIO;
+    else if (!GetFileInformationByHandle(file, &info))
+        error_ = errnoOf(GetLastError());
+    else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        error_ = EISDIR;
+    size_ = static_cast<std::int64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+    if (error_ == 0)
+        fd_ = _open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_RDONLY | _O_BINARY);
+    if (fd_ < 0) {
+        CloseHandle(file);
+        error_ = error_ != 0 ? error_ : EIO;
+    }
+}
+
+DataFile::~DataFile()
+{
+    if (fd_ >= 0)
+        _close(fd_);
+}
+
+std::string DataFile::describe(int error)
+{
+    return error == ENXIO ? "not a regular file" : std::strerror(error);
+}
+
+int DataFile::release()
+{
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+bool DataFile::readAll(std::string& contents)
+{
+    if (fd_ < 0)
+        return false;
+    contents.assign(static_cast<std::size_t>(size_), '\0');
+    std::size_t got = 0;
+    while (got < contents.size()) {
+        const int n = _read(fd_, contents.data() + got, static_cast<unsigned>(contents.size() - got));
+        if (n == 0)
+            break;
+        if (n < 0) {
+            error_ = errno;
+            return false;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    contents.resize(got);
+    return true;
+}
