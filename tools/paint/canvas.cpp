@@ -1,4 +1,4 @@
-// The canvas's pixel store, blending and conversion to 8-bit RGBA.
+// The canvas's pixel store, blending and conversion to 8-bit RGB.
 #include "canvas.hpp"
 
 #include <algorithm>
@@ -80,17 +80,15 @@ Canvas Canvas::cropped(int x, int y, int width, int height) const
     return out;
 }
 
-std::vector<std::uint8_t> Canvas::rgba() const
+std::vector<std::uint8_t> Canvas::rgb() const
 {
     constexpr double kMax = 255.0;
-    constexpr std::uint8_t kOpaque = 255;
     std::vector<std::uint8_t> out;
-    out.reserve(pixels_.size() * 4);
+    out.reserve(pixels_.size() * 3);
     for (const Colour& c : pixels_) {
         out.push_back(static_cast<std::uint8_t>(std::lround(clamp01(c.r) * kMax)));
         out.push_back(static_cast<std::uint8_t>(std::lround(clamp01(c.g) * kMax)));
         out.push_back(static_cast<std::uint8_t>(std::lround(clamp01(c.b) * kMax)));
-        out.push_back(kOpaque);
     }
     return out;
 }

@@ -49,8 +49,9 @@ public:
     // The box of that size whose top-left pixel is (x, y); it must lie within the canvas.
     Canvas cropped(int x, int y, int width, int height) const;
 
-    // 8-bit RGBA rows, top row first, fully opaque.
-    std::vector<std::uint8_t> rgba() const;
+    // 8-bit RGB rows, top row first: the poster is opaque, and a fourth channel would only
+    // cost bytes.
+    std::vector<std::uint8_t> rgb() const;
 
 private:
     std::size_t index(int x, int y) const
