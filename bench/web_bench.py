@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Weight and speed of the show's page in headless Chromium (SwiftShader's WebGL2), against the
 native demo's scene frame times on llvmpipe measured in the same run (bench/scene_bench, whose
-table is printed first): the page's download as the project's server sends it, the time from the
-viewer's click to the first frame shown, and each scene's frame times at 1920x1080.
+table is printed first): the page's weight (its folder, and its download as the project's server
+sends it), how long a viewer on a modest link waits for the title card and for the tune, the time
+from the viewer's click to the first frame shown, and each scene's frame times at 1920x1080.
 
     web_bench.py SCENE_BENCH_OUTPUT [FRAMES_PER_SCENE]
 """
@@ -18,9 +19,12 @@ from selenium.webdriver.common.action_chains import ActionChains
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 import browser  # noqa: E402  (the browser tests' Chromium)
 
-BUILD_WEB = os.path.join(browser.ROOT, "build-web")
+BUILD_WEB = os.path.join(browser.ROOT, "build-web", "site")
 DEFAULT_FRAMES = 10
 CLICKS = 5
+# The link of a viewer on a phone or at home: 10 Mbit/s down, 40 ms each way.
+LINK_BITS_PER_SECOND = 10e6
+LINK_LATENCY_MS = 40
 LOAD_TIMEOUT = 120
 # Both sides take each scene's frames evenly over its span, as bench/scene_bench does, after one
 # frame half a second in that lets the driver finish building the program.
@@ -82,6 +86,27 @@ def weight(driver, address):
             for request, size in sizes.items() if urls.get(request, "").startswith(address)]
 
 
+def arrival(driver, address):
+    """Seconds from the page's request to its title card ready to click, and to the tune
+    fetched, on LINK_BITS_PER_SECOND."""
+    driver.execute_cdp_cmd("Network.enable", {})
+    driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": False, "latency": LINK_LATENCY_MS,
+        "downloadThroughput": LINK_BITS_PER_SECOND / 8, "uploadThroughput": LINK_BITS_PER_SECOND / 8})
+    try:
+        driver.get(address)
+        card = browser.wait_for(driver, "show.state === 'ready' && performance.now()", LOAD_TIMEOUT)
+        browser.value(driver, "show.music.bytes.then(() => true)")
+        tune = browser.value(driver, "performance.getEntriesByName(new URL("
+                                     "Module.UTF8ToString(Module._webTunePath()), location).href)[0].responseEnd")
+    finally:
+        driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+        driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": False})
+    return card / 1000, tune / 1000
+
+
 def click_to_first_frame(driver, address):
     driver.get(address)
     browser.wait_for(driver, "window.show && show.state === 'ready'", LOAD_TIMEOUT)
@@ -104,6 +129,12 @@ def main():
             for url, size, encoding in sorted(loaded, key=lambda entry: -entry[1]):
                 print(f"  {url:<16} {size / 1024:10.1f} KiB  {encoding}")
             print(f"  {'total':<16} {sum(size for _, size, _ in loaded) / 1024:10.1f} KiB")
+            folder = sum(entry.stat().st_size for entry in os.scandir(BUILD_WEB) if entry.is_file())
+            print(f"  build-web/site/ holds {folder / 2**20:.2f} MiB")
+            print()
+            card, tune = arrival(driver, address)
+            print(f"on a {LINK_BITS_PER_SECOND / 1e6:.0f} Mbit/s link ({LINK_LATENCY_MS} ms latency): "
+                  f"title card after {card:.1f} s, the tune after {tune:.1f} s")
             print()
             clicks = [click_to_first_frame(driver, address) for _ in range(CLICKS)]
             print(f"click to first frame: median {statistics.median(clicks):.0f} ms, "

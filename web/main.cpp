@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <iostream>
 #include <optional>
+#include <string>
 
 #include "scenes.hpp"
 #include "show_data.hpp"
@@ -21,6 +22,10 @@ namespace {
 
 // The page's canvas; its drawing buffer is the show's 1920x1080, whatever size it is shown at.
 constexpr const char* kCanvas = "#canvas";
+
+// The page plays the tune compressed: package_data.py encodes it beside the page under the
+// tune's name with this suffix.
+constexpr const char* kPageTuneSuffix = ".ogg";
 
 // How long before its end each scene is drawn once at start-up: every span is longer.
 constexpr float kWarmUpBeforeEnd = 0.5f;
@@ -82,7 +87,11 @@ EMSCRIPTEN_KEEPALIVE const char* webPicturePath()
 
 EMSCRIPTEN_KEEPALIVE const char* webTunePath()
 {
-    return kTunePath;
+    static const std::string path = [] {
+        const std::string wav = kTunePath;
+        return wav.substr(0, wav.rfind('.')) + kPageTuneSuffix;
+    }();
+    return path.c_str();
 }
 
 // The frame of a looped tune of `length` frames at `sampleRate` that sounds at demo time t.

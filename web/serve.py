@@ -4,7 +4,7 @@ the browser tests. Each file goes out gzip-compressed when the browser accepts i
 it smaller (the script, the WebAssembly, the shaders; the picture and the tune hardly shrink),
 compressed once and kept while the file is unchanged.
 
-    serve.py [--port PORT] [DIRECTORY]     (port 0: any free one; DIRECTORY: build-web/)
+    serve.py [--port PORT] [DIRECTORY]     (port 0: any free one; DIRECTORY: build-web/site/)
 """
 import argparse
 import functools
@@ -21,7 +21,7 @@ MIN_SAVING = 0.05
 COMPRESSION_LEVEL = 6
 SAMPLE_BYTES = 1 << 20
 TYPES = {".wasm": "application/wasm", ".js": "text/javascript", ".data": "application/octet-stream",
-         ".wav": "audio/wav", ".html": "text/html; charset=utf-8", ".png": "image/png"}
+         ".wav": "audio/wav", ".ogg": "audio/ogg", ".html": "text/html; charset=utf-8", ".png": "image/png"}
 
 
 def worth(packed, raw):
@@ -97,7 +97,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--port", type=int, default=DEFAULT_PORT)
     parser.add_argument("directory", nargs="?",
-                        default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build-web"))
+                        default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build-web", "site"))
     options = parser.parse_args()
     if not os.path.isfile(os.path.join(options.directory, "index.html")):
         sys.exit(f"serve-web: no page in {options.directory}: scripts/build-web makes it")

@@ -19,7 +19,7 @@ from selenium.webdriver.common.keys import Keys
 
 import browser
 
-BUILD_WEB = os.environ.get("BUILD_WEB", os.path.join(browser.ROOT, "build-web"))
+BUILD_WEB = os.environ.get("BUILD_WEB", os.path.join(browser.ROOT, "build-web", "site"))
 DEMO_DATA = os.environ.get("DEMO_DATA", os.path.join(browser.ROOT, "build"))
 SNAPSHOT = os.environ.get("SNAPSHOT", os.path.join(DEMO_DATA, "demo-snapshot"))
 PACKAGE_DATA = os.path.join(browser.ROOT, "web", "package_data.py")
@@ -44,6 +44,10 @@ POSITION_TOLERANCE = 0.02
 # Where the music test starts: before the tune's first loop ends (at 104 s), with time for a
 # loaded machine to fetch and decode the tune before then.
 MUSIC_FROM = 99
+# The page's compressed tune against the WAV: over the whole, and over its last and first frames
+# heard one after the other, where a gap or the codec's padding would click.
+MIN_TUNE_SNR_DB = 20
+JOIN_FRAMES = 4096
 
 
 def small(png):
@@ -195,6 +199,36 @@ class ThePage(ShowTest):
             page.wait_for("show.state === 'over'")
             self.assertIsNone(page.value("show.audio().position"))
             self.assertCleanConsole(page)
+
+
+    def test_the_compressed_tune_decodes_to_the_wav_and_loops_without_a_gap(self):
+        with tempfile.TemporaryDirectory() as scratch:
+            for name in os.listdir(BUILD_WEB):
+                os.symlink(os.path.join(BUILD_WEB, name), os.path.join(scratch, name))
+            os.symlink(os.path.join(DEMO_DATA, data_path("tune")), os.path.join(scratch, "reference.wav"))
+            with Page(scratch, "") as page:
+                lengths, whole, join = page.value(f"""(async () => {{
+                    const context = new OfflineAudioContext(2, 1, 44100);
+                    const decode = async (path) => context.decodeAudioData(await (await fetch(path)).arrayBuffer());
+                    const tune = await decode(Module.UTF8ToString(Module._webTunePath()));
+                    const wav = await decode('reference.wav');
+                    const snr = (from, to) => {{
+                      let signal = 0, noise = 0;
+                      for (let c = 0; c < 2; ++c) {{
+                        const heard = tune.getChannelData(c), meant = wav.getChannelData(c);
+                        for (let i = from; i < to; ++i) {{
+                          const k = (i + wav.length) % wav.length;
+                          signal += meant[k] ** 2;
+                          noise += (heard[k] - meant[k]) ** 2;
+                        }}
+                      }}
+                      return 10 * Math.log10(signal / noise);
+                    }};
+                    return [[tune.length, wav.length], snr(0, wav.length), snr(-{JOIN_FRAMES}, {JOIN_FRAMES})];
+                  }})()""")
+        self.assertEqual(lengths[0], lengths[1], "the decoded tune is not the WAV's length")
+        self.assertGreaterEqual(whole, MIN_TUNE_SNR_DB)
+        self.assertGreaterEqual(join, MIN_TUNE_SNR_DB, "the loop's join")
 
 
 class OtherData(ShowTest):
