@@ -1,5 +1,5 @@
 // demo-live's logic without a window: its clock (play and pause, seeks held to the schedule,
-// the wrap at its end, frame steps on the 60 fps grid, the loop span, speeds), the tune's frame
+// the wrap at its end, frame steps on the 60 fps grid, the loop span), the tune's frame
 // at a time of the show, and the options it refuses.
 #include <gtest/gtest.h>
 
@@ -96,21 +96,6 @@ TEST(LiveClock, ALoopSpanJumpsBackToItsStartWhenPlayReachesItsEnd)
     clock.setOut();
     EXPECT_EQ(clock.loop().in, 0.0);
     EXPECT_EQ(clock.loop().out, 30.0);
-}
-
-TEST(LiveClock, SpeedsDoubleAndHalveWithinAQuarterToFourTimes)
-{
-    LiveClock clock(0.0, true);
-    for (int i = 0; i < 5; ++i)
-        clock.faster();
-    EXPECT_EQ(clock.speed(), 4.0);
-    clock.advance(1.0);
-    EXPECT_EQ(clock.time(), 4.0);
-    for (int i = 0; i < 10; ++i)
-        clock.slower();
-    EXPECT_EQ(clock.speed(), 0.25);
-    clock.advance(1.0);
-    EXPECT_EQ(clock.time(), 4.25);
 }
 
 TEST(TunePosition, TimeMapsToTheLoopedTunesFrameAsTheCaptureCutsIt)

@@ -89,7 +89,7 @@ TEST(MusicReader, RefusedFilesAreUnplayableAndReadNothing)
         SCOPED_TRACE(kind);
         const TempFile file;
         ASSERT_TRUE(samples::writeRefused(kind, file.path));
-        LoopedWav wav(file.path.c_str());  // a FIFO with no writer must not block here
+        LoopedWav wav(file.path.c_str());
         EXPECT_FALSE(wav.playable());
         float block[2 * LoopedWav::kMaxChannels];
         EXPECT_EQ(wav.read(block, 2), 0u);

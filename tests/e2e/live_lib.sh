@@ -50,26 +50,14 @@ running() {
 # Polls until the command succeeds, for poll_limit seconds at most, with the studio running.
 poll_until() { poll "$poll_limit" running "$@" || fail "timed out waiting for $1"; }
 
-# Whether the screen scores at least $2 dB against picture $1 (or below, with "below" as $3).
+# Whether the screen scores at least $2 dB against picture $1.
 screen_scores() {
   grab "$work/screen.png"
   score=$(psnr "$work/screen.png" "$1")
-  if psnr_above "$score" "$2"; then [ "${3:-}" != below ]; else [ "${3:-}" = below ]; fi
+  psnr_above "$score" "$2"
 }
 # Polls until the screen matches picture $1 to at least $2 dB; $3 names the wait.
 wait_for_screen() { poll "$poll_limit" running "$3" screen_scores "$1" "$2" || fail "$3: the screen scores $score dB"; }
-# Polls until the screen scores below $2 dB against picture $1; $3 names the wait.
-wait_for_change() { poll_until "$3" screen_scores "$1" "$2" below; }
-
-# Whether the screen is as it was at the last call (in $1), which it then shows.
-screen_still() {
-  grab "$work/again.png"
-  [ -f "$1" ] && [ "$(psnr "$1" "$work/again.png")" = inf ] && return 0
-  mv "$work/again.png" "$1"
-  return 1
-}
-# Polls until two grabs in a row are identical, and leaves the frame in $1; $2 names the wait.
-wait_for_still() { rm -f "$1"; poll_until "$2" screen_still "$1"; }
 
 # Polls until the studio's standard output has $2 lines (1 if not given) matching pattern $1.
 output_has() { (($(grep -cE -- "$1" "$work/stdout") >= ${2:-1})); }

@@ -2,9 +2,8 @@
 # Wine (in a prefix of the test's own, made with wineboot) on a virtual screen with Mesa's
 # llvmpipe. It shows the show: a frame it presents is, to 35 dB, one of the show's frames of the
 # seconds around as demo-capture renders them (there is no holding its clock, so the test finds
-# its time). Escape
-# ends it with status 0 and nothing printed; with a shader missing it prints the demo's
-# messages and draws on; and its music reaches OpenAL Soft's wave-file output from the tune's
+# its time). Escape ends it with status 0 and nothing printed; with a shader missing it prints
+# the demo's messages and draws on; and its music reaches OpenAL Soft's wave-file output from the tune's
 # first frame, loop after loop, sample-exact. demo-check.exe finds the data all good. Skipped,
 # saying why, without the zip or Wine.
 source "$(dirname "$0")/lib.sh"

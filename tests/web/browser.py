@@ -46,14 +46,9 @@ def chromium(logs=("browser",)):
     options.set_capability("goog:loggingPrefs", {log: "ALL" for log in logs})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     driver.set_script_timeout(SCRIPT_TIMEOUT)
-    resize(driver, WIDTH, HEIGHT)
-    return driver
-
-
-def resize(driver, width, height):
-    """Gives the page a screen of this size."""
     driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                           {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+                           {"width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1, "mobile": False})
+    return driver
 
 
 def value(driver, expression):

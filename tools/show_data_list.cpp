@@ -1,6 +1,7 @@
-// Writes the show's data table for the shell tests and scripts, which can't read C++: one line
-// per program ("program VERTEX FRAGMENT", in start-up order), then "picture PATH" and
-// "tune PATH". The build runs it into show_data.txt beside the demo.   show_data_list OUT
+// Writes the show's data table for the shell tests and the scripts (the web and Windows builds
+// among them), which can't read C++: one line per program ("program VERTEX FRAGMENT", in
+// start-up order), then "picture PATH" and "tune PATH". The build runs it into show_data.txt
+// beside the demo.   show_data_list OUT
 #include <fstream>
 
 #include "show_data.hpp"
