@@ -24,6 +24,7 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   echo "--- demo stdout:" >&2; cat "$work/stdout" >&2 2>/dev/null || true
+  echo "--- demo stderr:" >&2; cat "$work/stderr" >&2 2>/dev/null || true
   echo "--- trace (last 20 lines):" >&2; tail -n 20 "$trace" >&2
   exit 1
 }

@@ -17,11 +17,13 @@ copy_data() {
   done
 }
 
-# Starts demo-live in the copy, filling the screen, with the given options.
+# Starts demo-live in the copy, filling the screen, with the given options, and waits until its
+# window is mapped: a key sent before that goes to the root window and is lost (the studio
+# takes the keys that queue up while it loads).
 start_live() {
   (cd "$run_dir" && exec "$LIVE" --fullscreen "$@" >"$work/stdout" 2>"$work/stderr") &
   demo_pid=$!
-  xdotool search --sync --classname demo-live >/dev/null
+  xdotool search --sync --onlyvisible --classname demo-live >/dev/null
 }
 
 # The show at time $1 as demo-snapshot renders it from the copy as it is now, at the screen's
