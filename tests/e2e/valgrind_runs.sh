@@ -15,7 +15,7 @@ source "$(dirname "$0")/lib.sh"
 use_sound_output null
 : "${TEST_CLOCK:?}"
 frames_before_escape=3
-clock_step=4.5   # seconds per pass: 25 passes, the black seconds at 9 and 45 included
+clock_step=9   # seconds per pass: 13 frames, every scene and the black seconds at 9 and 45 included
 startup_limit=600
 
 memcheck=(valgrind --tool=memcheck --error-exitcode=99 --leak-check=full
@@ -33,8 +33,7 @@ drawn_or_ended() { (($(swaps) >= frames_before_escape)) || ! kill -0 "$demo_pid"
 
 escape_run() {
   DEMO_PREFIX="${memcheck[*]} --log-file=$work/escape.log" start_demo
-  poll "$startup_limit" drawn_or_ended || fail "fewer than $frames_before_escape frames in $startup_limit s"
-  kill -0 "$demo_pid" 2>/dev/null || fail "the demo ended before Escape"
+  poll "$startup_limit" drawn_or_ended && kill -0 "$demo_pid" 2>/dev/null || fail "no $frames_before_escape frames before Escape"
   # Held until the loop has seen it: a pass takes seconds here, longer than a tap.
   demo_window >/dev/null
   xdotool keydown Escape
@@ -54,8 +53,6 @@ schedule_run() {
   echo "whole schedule, $(swaps) frames:"; summary "$work/schedule.log"
 }
 
-runs=("$@")
-((${#runs[@]})) || runs=(escape schedule)
-for run in "${runs[@]}"; do
+for run in ${@:-escape schedule}; do
   "${run}_run"
 done
