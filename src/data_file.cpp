@@ -1,32 +1,12 @@
-// Data files opened without waiting on them; see data_file.hpp.
+// Data files: what every platform shares once the file is open (reading it whole, closing it,
+// naming a failure). Opening it, where the platforms differ, is in data_file_open.cpp; see
+// data_file.hpp.
 #include "data_file.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-
-DataFile::DataFile(const char* path)
-{
-    // Without blocking, so that a FIFO opens at once and is then seen for what it is.
-    fd_ = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st {};
-    if (fd_ < 0 || fstat(fd_, &st) != 0)
-        error_ = errno;
-    else if (S_ISDIR(st.st_mode))
-        error_ = EISDIR;
-    else if (!S_ISREG(st.st_mode))
-        error_ = ENXIO;
-    else if (fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0)
-        error_ = errno;
-    size_ = st.st_size;
-    if (error_ != 0 && fd_ >= 0) {
-        close(fd_);
-        fd_ = -1;
-    }
-}
 
 DataFile::~DataFile()
 {

@@ -1,5 +1,6 @@
-// Data files on Windows; see data_file.hpp. CreateFile asks for nothing that waits, and only a
-// file on a disk is taken: a named pipe or a device is refused at once, as a FIFO is on Linux.
+// Data files opened on Windows; see data_file.hpp. CreateFile asks for nothing that waits, and
+// only a file on a disk is taken: a named pipe or a device is refused at once, as a FIFO is on
+// Linux.
 #include "data_file.hpp"
 
 #include <fcntl.h>
@@ -7,7 +8,6 @@
 #include <windows.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -50,42 +50,4 @@ DataFile::DataFile(const char* path)
         CloseHandle(file);
         error_ = error_ != 0 ? error_ : EIO;
     }
-}
-
-DataFile::~DataFile()
-{
-    if (fd_ >= 0)
-        _close(fd_);
-}
-
-std::string DataFile::describe(int error)
-{
-    return error == ENXIO ? "not a regular file" : std::strerror(error);
-}
-
-int DataFile::release()
-{
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-}
-
-bool DataFile::readAll(std::string& contents)
-{
-    if (fd_ < 0)
-        return false;
-    contents.assign(static_cast<std::size_t>(size_), '\0');
-    std::size_t got = 0;
-    while (got < contents.size()) {
-        const int n = _read(fd_, contents.data() + got, static_cast<unsigned>(contents.size() - got));
-        if (n == 0)
-            break;
-        if (n < 0) {
-            error_ = errno;
-            return false;
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    contents.resize(got);
-    return true;
 }
