@@ -4,7 +4,6 @@
 
 #include <stb_image.h>
 
-#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <limits>

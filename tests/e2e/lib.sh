@@ -140,7 +140,7 @@ last_time() { grep -o 'glfwGetTime -> .*' "$trace" | tail -n 1 | awk '{printf "%
 # The run went through the whole schedule and timed out with status 0: its last pass read a
 # time past 109 s and, presenting nothing, terminated the window library (which gives the
 # desktop its video mode back). With a speed-up factor as $1, it also took between 100 and 200
-# show seconds' worth of real time at that speed.
+# show seconds' worth of real time at that speed; that real time is left in $real.
 expect_whole_schedule() {
   expect_eq "$status" 0 "exit status"
   local t

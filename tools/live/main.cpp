@@ -40,7 +40,7 @@ constexpr int kFramesAfterInput = 2;
 // The flash check takes this much of each turn of the loop until it has seen the whole show,
 // and the timeline's marks are brought up to date each second of the show it sees.
 constexpr double kFlashCheckSeconds = 0.008;
-constexpr long kFlashMarksEvery = 60;
+constexpr double kFlashMarksEvery = 1.0;  // seconds of the show
 
 // A resizable window with an OpenGL 3.3 core context, current; or the primary monitor at its
 // current mode.
@@ -128,8 +128,10 @@ int main(int argc, char** argv)
             if (!flashCheck->done()) {
                 const double until = glfwGetTime() + kFlashCheckSeconds;
                 while (!flashCheck->advance(1) && glfwGetTime() < until) {}
-                if (flashCheck->done() || flashCheck->framesDone() % kFlashMarksEvery == 0)
-                    flashes = {flashCheck->analyser().spans(), flashCheck->framesDone() / FlashPass::kFps};
+                // However many frames a turn took: a fast driver checks several.
+                const double checkedTo = static_cast<double>(flashCheck->framesDone()) / FlashPass::kFps;
+                if (flashCheck->done() || checkedTo >= flashes.checkedTo + kFlashMarksEvery)
+                    flashes = {flashCheck->analyser().spans(), checkedTo};
                 framesToShow = std::max(framesToShow, 1);
             }
 
