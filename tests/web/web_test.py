@@ -163,6 +163,9 @@ class ThePage(ShowTest):
         with Page(BUILD_WEB, f"?t={MUSIC_FROM}") as page:
             self.assertEqual(page.card(), [False, "click to watch"])
             self.assertGreater(page.value("document.getElementById('poster').naturalWidth"), 0, "no poster")
+            # What the page hands the audio system, to be held against where it says the tune is.
+            page.value("(AudioBufferSourceNode.prototype.start = ((start) => function (...args) {"
+                       " window.handed = args; return start.apply(this, args); })(AudioBufferSourceNode.prototype.start), true)")
             page.click("watch")
             page.wait_for("show.frames > 0 && show.audio().state === 'running' && show.audio().position !== null",
                           LOAD_TIMEOUT)
@@ -172,6 +175,8 @@ class ThePage(ShowTest):
             loop = page.value("show.music.buffer.duration")
             t, heard = page.value(read)
             self.assertAlmostEqual(heard, t % loop, delta=POSITION_TOLERANCE)
+            self.assertEqual(page.value("handed"), page.value("[show.music.started.at, show.music.started.offset]"),
+                             "the tune was started elsewhere than the page says it plays")
             # The clock runs on, and the music past its loop's end, still at the show's time.
             page.wait_for(f"show.time() > {loop} + 0.3")
             later, heard_later = page.value(read)
