@@ -10,9 +10,21 @@ mapfile -t files < <(data_files)
 picture=$(data_entry picture)
 programs=$(grep -c '^program ' "$show_data")
 
-# The unprivileged demo reads the run directory and writes its trace.
+# The unprivileged demo reads the run directory and writes its trace. It runs from copies of the
+# demo and of the libraries preloaded into it, in the test's own folder: the build tree may sit
+# where nobody can reach it (a clone in a home folder of mode 700 or 750).
 chmod 755 "$work" "$run_dir"
 chmod 666 "$trace"
+mkdir -m 755 "$work/bin"
+reachable() { install -m 755 "$1" "$work/bin/" && echo "$work/bin/$(basename "$1")"; }
+DEMO=$(reachable "$DEMO")
+GLFW_TRACE=$(reachable "$GLFW_TRACE")
+if [ -n "${LD_PRELOAD:-}" ]; then
+  preloaded=()
+  IFS=: read -ra libraries <<<"$LD_PRELOAD"
+  for library in "${libraries[@]}"; do preloaded+=("$(reachable "$library")"); done
+  LD_PRELOAD=$(IFS=:; echo "${preloaded[*]}")
+fi
 use_sound_output
 
 report() { printf 'ERROR::%s of type: %s\n%s\n' "$1" "$2" "$report_separator"; }
