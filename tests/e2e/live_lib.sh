@@ -1,20 +1,39 @@
 # Shared steps for the tests of demo-live as its users run it: a virtual screen of its own
-# (SCREEN_SIZE, set before sourcing), a working copy of the built data that a case edits,
+# (SCREEN_SIZE, set before sourcing), a working copy of the built data that a case edits (or
+# the data laid out as the build does, with a stand-in for the repository),
 # the studio started there in the background, the screen read back, and waits that poll the
 # screen or the studio's output with a limit.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/psnr.sh"
-: "${LIVE:?}" "${SNAPSHOT:?}"
+: "${LIVE:?}" "${SNAPSHOT:?}" "${CMAKE:?}" "${SOURCE_DIR:?}"
 screen_size=${SCREEN_SIZE%x*}
 poll_limit=60  # seconds; a healthy run takes a fraction of it
 
-# The data copied, not linked: the cases edit them.
+# The data copied, not linked (-L: the build's newshaders/ is the repository's own folder): the
+# cases edit them.
 copy_data() {
   rm -rf "${run_dir:?}"/*
   local item
   for item in $(data_files | cut -d/ -f1 | sort -u); do
-    cp -r "$DEMO_DATA/$item" "$run_dir/"
+    cp -rL "$DEMO_DATA/$item" "$run_dir/"
   done
+}
+
+# The data laid out as the build lays them out, with $repo standing in for the repository: the
+# shaders a link to the repository's folder, made by the build's own step, the picture and the
+# tune copies of the built ones.
+repo=$work/repo
+lay_out_as_built() {
+  rm -rf "${run_dir:?}"/* "$repo"
+  mkdir "$repo"
+  local item
+  for item in $(data_files | cut -d/ -f1 | sort -u); do
+    if [ "$item" = newshaders ]; then cp -rL "$DEMO_DATA/$item" "$repo/"; else cp -rL "$DEMO_DATA/$item" "$run_dir/"; fi
+  done
+  build_shaders_link
+}
+build_shaders_link() {
+  "$CMAKE" -DSOURCE="$repo" -DBINARY="$run_dir" -P "$SOURCE_DIR/cmake/LinkShaders.cmake" || fail "the build's data step"
 }
 
 # Starts demo-live in the copy, filling the screen, with the given options, and waits until its

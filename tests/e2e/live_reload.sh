@@ -1,16 +1,20 @@
-# demo-live reloads the data as they are saved, on a copy that the test edits: scene 1's
-# fragment shader rewritten in place, then saved by rename (as editors save), each shows on
-# screen as demo-snapshot renders the edited data; a shader that does not compile is listed
-# file:line with its line quoted, the last good picture staying on screen until the shader is
-# fixed; a deleted picture keeps the last good one and a new one shows once it is back.
+# demo-live started in the build folder reloads the data as they are saved, with the shaders
+# the repository's own: scene 1's fragment shader rewritten in place in the repository, then
+# saved by rename in the build folder (as editors save) and so in the repository, each shows on
+# screen as demo-snapshot renders the edited data, and the build run again leaves the edit be;
+# a shader that does not compile is listed file:line with its line quoted, the last good
+# picture staying on screen until the shader is fixed; a deleted picture keeps the last good
+# one and a new one shows once it is back. The data are a copy laid out as the build lays them
+# out, with a stand-in for the repository.
 SCREEN_SIZE=960x540x24
 source "$(dirname "$0")/live_lib.sh"
-copy_data
+[ "$DEMO_DATA/newshaders" -ef "$SOURCE_DIR/newshaders" ] || fail "the build's newshaders/ is not the repository's"
+lay_out_as_built
 at=5  # scene 1, the cheapest scene to render
 frag=$(awk '$1 == "program" { print $3; exit }' "$show_data")
 picture=$(data_entry picture)
 snapshot "$at" "$work/original.png"
-cp "$run_dir/$frag" "$work/original.fs"
+cp "$repo/$frag" "$work/original.fs"
 
 start_live --at "$at" --paused --no-hud
 wait_for_screen "$work/original.png" 45 "the start"
@@ -22,7 +26,7 @@ turned() { sed "s/^}\$/    FragColor.rgb = FragColor.$1;\\n}/" "$work/original.f
 redraw() { xdotool key period comma; }
 
 turned brg >"$work/brg.fs"
-cat "$work/brg.fs" >"$run_dir/$frag"  # rewritten in place: same file, truncated and written
+cat "$work/brg.fs" >"$repo/$frag"  # rewritten in place: same file, truncated and written
 wait_for_output "^demo-live: $frag: scene 1 rebuilt"
 snapshot "$at" "$work/brg.png"
 wait_for_screen "$work/brg.png" 45 "the shader rewritten in place"
@@ -33,14 +37,17 @@ mv "$run_dir/$frag.new" "$run_dir/$frag"  # saved by rename
 wait_for_output "^demo-live: $frag: scene 1 rebuilt" 2
 snapshot "$at" "$work/gbr.png"
 wait_for_screen "$work/gbr.png" 45 "the shader saved by rename"
+cmp -s "$work/gbr.fs" "$repo/$frag" || fail "the save in the build folder is not in the repository"
+build_shaders_link
+cmp -s "$work/gbr.fs" "$repo/$frag" || fail "the build overwrote the edit"
 
-sed -i '20i\    float broken = ;' "$run_dir/$frag"
+sed -i '20i\    float broken = ;' "$repo/$frag"
 wait_for_output "^demo-live: $frag: scene 1 keeps its last good program"
 grep -qE "^$frag:20: error: " "$work/stdout" || fail "the compile error is not listed as $frag:20"
 grep -qxF "    float broken = ;" "$work/stdout" || fail "the line at fault is not quoted"
 redraw
 wait_for_screen "$work/gbr.png" 45 "the last good program after a broken save"
-cp "$work/original.fs" "$run_dir/$frag"
+cp "$work/original.fs" "$repo/$frag"
 wait_for_output "^demo-live: $frag: scene 1 rebuilt" 3
 wait_for_screen "$work/original.png" 45 "the shader fixed"
 
@@ -56,4 +63,5 @@ snapshot "$at" "$work/flipped-show.png"
 wait_for_screen "$work/flipped-show.png" 45 "the picture back, flipped"
 
 quit_live "after the reloads"
-echo "live reload: in place, by rename, broken and fixed shader, deleted and new picture"
+echo "live reload: in place in the repository, by rename in the build folder, kept by a build, broken and" \
+  "fixed shader, deleted and new picture"

@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 picture=$(data_entry picture)
 decoder_thread=picture
 folder=${picture%%/*}
-rm "$run_dir/$folder" && cp -r "$DEMO_DATA/$folder" "$run_dir/$folder"
+rm "$run_dir/$folder" && cp -rL "$DEMO_DATA/$folder" "$run_dir/$folder"
 head -c 4096 "$DEMO_DATA/$picture" >"$run_dir/$picture"
 
 (cd "$run_dir" && env -u DISPLAY -u WAYLAND_DISPLAY "$DEMO" --fullscreen -x 1 >"$work/stdout" 2>"$work/stderr") && status=0 || status=$?
