@@ -14,10 +14,12 @@
 #include <exception>
 #include <fcntl.h>
 #include <stdexcept>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "command_line.hpp"
 #include "capture.hpp"
 #include "encoder.hpp"
 #include "offscreen.hpp"
@@ -111,8 +113,13 @@ double encodeOnlySeconds(const std::string& ffmpeg, const std::vector<std::strin
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    CommandLine line;
+    std::string error;
+    readCommandLine({argv + 1, argv + argc}, {}, 0, 0, line, error);
+    if (const std::optional<int> status = answerCommandLine("capture_bench", "usage: capture_bench\nTimes demo-capture's pipeline over a stretch of each scene at 1920x1080 against rendering\nthe frames alone and ffmpeg encoding them alone, and prints the ratio. Run it from build/.\n", line.help, error))
+        return *status;
     const std::string ffmpeg = findOnPath("ffmpeg");
     if (ffmpeg.empty()) {
         std::fprintf(stderr, "capture_bench: ffmpeg is not on the PATH (Debian package 'ffmpeg')\n");
@@ -159,9 +166,9 @@ int main()
         }
         std::printf("capture / (render-only + encode-only) <= %.2f in every scene: %s\n", kOverheadLimit,
                     met ? "met" : "MISSED");
-    } catch (const std::exception& error) {
+    } catch (const std::exception& failure) {
         removeAll();
-        std::fprintf(stderr, "capture_bench: %s\n", error.what());
+        std::fprintf(stderr, "capture_bench: %s\n", failure.what());
         return 1;
     }
     return 0;

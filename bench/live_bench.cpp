@@ -18,12 +18,14 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "command_line.hpp"
 #include "clock.hpp"
 #include "gl_context.hpp"
 #include "music_follower.hpp"
@@ -184,8 +186,13 @@ void measureSeeks(MusicFollower& music)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    CommandLine line;
+    std::string error;
+    readCommandLine({argv + 1, argv + argc}, {}, 0, 0, line, error);
+    if (const std::optional<int> status = answerCommandLine("live_bench", "usage: live_bench\nTimes how long a saved shader takes to reach demo-live's screen and a seek to reach the ear.\nRun it from build/, under a display and with a sound output.\n", line.help, error))
+        return *status;
     // The studio's own reports of each reload would drown the figures.
     std::ostringstream reports;
     const struct Quiet {
@@ -213,8 +220,8 @@ int main()
             std::printf("seek to sound: no output device (scripts/bench gives it OpenAL Soft's null one)\n");
         fs::current_path(data.parent_path());
         fs::remove_all(data);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "live_bench: %s\n", error.what());
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "live_bench: %s\n", failure.what());
         return 1;
     }
     return 0;

@@ -14,10 +14,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "command_line.hpp"
 #include "sound_engine.hpp"
 
 namespace {
@@ -150,8 +152,13 @@ void measurePlaying(SoundEngine& engine, const std::string& path, const char* la
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    CommandLine line;
+    std::string error;
+    readCommandLine({argv + 1, argv + argc}, {}, 0, 0, line, error);
+    if (const std::optional<int> status = answerCommandLine("music_bench", "usage: music_bench\nTimes the music's start and seeks, and measures the streaming thread's CPU share and the\nprocess's memory with a short and a long tune.\n", line.help, error))
+        return *status;
     const std::unique_ptr<SoundEngine> engine = SoundEngine::open();
     if (engine == nullptr) {
         std::printf("no sound device: run with ALSOFT_DRIVERS=null (scripts/bench does)\n");

@@ -13,9 +13,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
+#include "command_line.hpp"
 #include "offscreen.hpp"
 #include "program_builder.hpp"
 #include "scenes.hpp"
@@ -26,6 +28,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kDefaultFramesPerScene = 40;
+constexpr int kMinFramesPerScene = 2;  // a median needs two
+constexpr const char* kUsage =
+    "usage: scene_bench [FRAMES]\n"
+    "Renders FRAMES frames (default 40) of each scene off-screen at 1920x1080 and prints each one's\n"
+    "median and 95th percentile frame time against the yardstick's. Run it from build/.\n";
 constexpr int kDrawsPerFrame = 2;
 
 struct Span {
@@ -82,7 +89,14 @@ Scenes yardstickScenes()
 
 int main(int argc, char** argv)
 {
-    const int frames = argc > 1 ? std::max(2, std::atoi(argv[1])) : kDefaultFramesPerScene;
+    CommandLine line;
+    std::string error;
+    int frames = kDefaultFramesPerScene;
+    if (readCommandLine({argv + 1, argv + argc}, {}, 0, 1, line, error) && !line.operands.empty() &&
+        (!readCount(line.operands[0], frames) || frames < kMinFramesPerScene))
+        error = badValue("frame count", line.operands[0]) + ": give " + std::to_string(kMinFramesPerScene) + " or more";
+    if (const std::optional<int> status = answerCommandLine("scene_bench", kUsage, line.help, error))
+        return *status;
     try {
         const OffscreenTarget target(kWindowWidth, kWindowHeight);
         const Scenes scenes = loadScenes();
@@ -115,8 +129,8 @@ int main(int argc, char** argv)
         std::printf("%-20s %7d %7.1f ms %7.1f ms   (scene 2 before its shots, over its span)\n", kYardstick.name,
                     frames, yardMedian, yardP95);
         std::printf("budget: each scene's median and p95 at most the yardstick's: %s\n", within ? "met" : "MISSED");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "scene_bench: %s\n", error.what());
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "scene_bench: %s\n", failure.what());
         return 1;
     }
     return 0;

@@ -24,10 +24,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "command_line.hpp"
 #include "gl_context.hpp"
 #include "music.hpp"
 #include "scenes.hpp"
@@ -271,8 +273,13 @@ int stageByStage()
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    CommandLine line;
+    std::string error;
+    readCommandLine({argv + 1, argv + argc}, {}, 0, 0, line, error);
+    if (const std::optional<int> status = answerCommandLine("startup_bench", "usage: startup_bench\nTimes the demo's start-up stage by stage, then the real demo against a bare window, and\nthe music's lag behind the picture. Run it from build/, under a display.\n", line.help, error))
+        return *status;
     // In-process first, so that the picture decoded ahead races the window as in the demo.
     const int status = stageByStage();
     if (status == 0)

@@ -25,3 +25,5 @@ set(DEMO_PLATFORM_PARTS data_file_open.cpp muted_stderr.cpp interrupt.cpp wake_u
 # on egl_context.cpp, a platform's part of its own).
 set(DEMO_DIAGNOSTICS_SOURCES ${DEMO_SRC}/diagnostics.cpp ${DEMO_SRC}/shader_log.cpp)
 set(DEMO_OFFSCREEN_SOURCES ${DEMO_SRC}/offscreen.cpp ${DEMO_SRC}/progress.cpp)
+# How the companion programs read their command lines and answer --help and bad options.
+set(DEMO_COMMAND_LINE_SOURCES ${DEMO_SRC}/command_line.cpp)

@@ -3,14 +3,28 @@
 // start-up order), then "picture PATH" and "tune PATH". The build runs it into show_data.txt
 // beside the demo.   show_data_list OUT
 #include <fstream>
+#include <optional>
+#include <string>
 
+#include "command_line.hpp"
 #include "show_data.hpp"
+
+namespace {
+constexpr const char* kProgram = "show_data_list";
+constexpr const char* kUsage =
+    "usage: show_data_list OUT\n"
+    "Writes the show's data table to OUT: \"program VERTEX FRAGMENT\" lines in start-up order,\n"
+    "then \"picture PATH\" and \"tune PATH\". The build runs it into show_data.txt.\n";
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
-        return 2;
-    std::ofstream out(argv[1]);
+    CommandLine line;
+    std::string error;
+    readCommandLine({argv + 1, argv + argc}, {}, 1, 1, line, error);
+    if (const std::optional<int> status = answerCommandLine(kProgram, kUsage, line.help, error))
+        return *status;
+    std::ofstream out(line.operands[0]);
     for (const ProgramSpec& program : kScenePrograms)
         out << "program " << program.vertexPath << ' ' << program.fragmentPath << '\n';
     out << "picture " << kImagePath << "\ntune " << kTunePath << '\n';

@@ -6,17 +6,18 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "capture.hpp"
+#include "command_line.hpp"
 #include "encoder.hpp"
 #include "options.hpp"
 
 namespace {
 
 constexpr int kStatusFailed = 1;
-constexpr int kStatusUsage = 2;
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -45,14 +46,9 @@ int main(int argc, char** argv)
     const char* program = "demo-capture";
     CaptureOptions options;
     std::string error;
-    if (!parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-        std::fprintf(stderr, "%s: %s (see --help)\n", program, error.c_str());
-        return kStatusUsage;
-    }
-    if (options.help) {
-        std::fputs(captureUsage(program).c_str(), stdout);
-        return 0;
-    }
+    parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+    if (const std::optional<int> status = answerCommandLine(program, captureUsage(program), options.help, error))
+        return *status;
     const std::string ffmpeg = findOnPath("ffmpeg");
     if (ffmpeg.empty()) {
         std::fprintf(stderr, "%s: ffmpeg is not on the PATH; install Debian's package 'ffmpeg' "

@@ -1,11 +1,9 @@
-// demo-capture's option parsing; see options.hpp. Numbers are read strictly (the whole
-// argument must be the number) so that "--fps 30x" is an error rather than 30.
+// demo-capture's option parsing; see options.hpp.
 #include "options.hpp"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 
+#include "command_line.hpp"
 #include "timeline.hpp"
 #include "window.hpp"
 
@@ -19,34 +17,30 @@ constexpr int kMaxSide = 8192;
 // within this many frames of a frame's time counts as that frame's time.
 constexpr double kFrameSlack = 1e-6;
 
-bool parseSeconds(const std::string& text, double& value)
-{
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(value);
-}
+const std::vector<OptionSpec> kOptions{{"--out", true}, {"--frames", true}, {"--fps", true},
+    {"--size", true}, {"--from", true}, {"--to", true}, {"--flash-report", false}};
 
-bool parseInt(const std::string& text, int& value)
+// Takes one option's value into `options`; false when the value is bad.
+bool take(const CommandLine::Given& given, CaptureOptions& options)
 {
-    if (text.empty() || text[0] == '+' || text[0] == '-')
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed > kMaxSide * 1000L)
-        return false;
-    value = static_cast<int>(parsed);
-    return true;
-}
-
-bool parseSize(const std::string& text, int& width, int& height)
-{
-    const std::size_t x = text.find('x');
-    return x != std::string::npos && parseInt(text.substr(0, x), width)
-        && parseInt(text.substr(x + 1), height);
+    const std::string& name = given.name;
+    const std::string& value = given.value;
+    if (name == "--flash-report") {
+        options.flashReport = true;
+        return true;
+    }
+    if (name == "--out")
+        return !(options.out = value).empty();
+    if (name == "--frames")
+        return !(options.framesDir = value).empty();
+    if (name == "--fps")
+        return readCount(value, options.fps) && options.fps >= 1 && options.fps <= kMaxFps;
+    if (name == "--size")
+        return readSize(value, options.width, options.height) && options.width >= kMinSide
+            && options.height >= kMinSide && options.width <= kMaxSide && options.height <= kMaxSide;
+    if (name == "--from")
+        return readNumber(value, options.from);
+    return readNumber(value, options.to);
 }
 
 }  // namespace
@@ -70,45 +64,17 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
     options.width = kWindowWidth;
     options.height = kWindowHeight;
 
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            return true;
-        }
-        if (name == "--flash-report") {
-            options.flashReport = true;
-            continue;
-        }
-        if (name != "--out" && name != "--frames" && name != "--fps" && name != "--size"
-            && name != "--from" && name != "--to") {
-            error = "unknown option '" + name + "'";
+    CommandLine line;
+    if (!readCommandLine(args, kOptions, 0, 0, line, error))
+        return false;
+    options.help = line.help;
+    if (options.help)
+        return true;
+    for (const CommandLine::Given& given : line.options)
+        if (!take(given, options)) {
+            error = badValue("value for " + given.name, given.value);
             return false;
         }
-        if (i + 1 == args.size()) {
-            error = name + " needs a value";
-            return false;
-        }
-        const std::string& value = args[++i];
-        bool ok = true;
-        if (name == "--out")
-            ok = !(options.out = value).empty();
-        else if (name == "--frames")
-            ok = !(options.framesDir = value).empty();
-        else if (name == "--fps")
-            ok = parseInt(value, options.fps) && options.fps >= 1 && options.fps <= kMaxFps;
-        else if (name == "--size")
-            ok = parseSize(value, options.width, options.height) && options.width >= kMinSide
-                && options.height >= kMinSide && options.width <= kMaxSide && options.height <= kMaxSide;
-        else if (name == "--from")
-            ok = parseSeconds(value, options.from);
-        else
-            ok = parseSeconds(value, options.to);
-        if (!ok) {
-            error = "bad value '" + value + "' for " + name;
-            return false;
-        }
-    }
 
     const double end = static_cast<double>(kDemoEnd);
     if (options.out.empty() == options.framesDir.empty())

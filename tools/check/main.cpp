@@ -6,13 +6,14 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "command_line.hpp"
 #include "data_check.hpp"
 #include "flash_pass.hpp"
 #include "offscreen.hpp"
@@ -21,24 +22,25 @@
 
 namespace {
 
+constexpr const char* kProgram = "demo-check";
 constexpr int kProblemsStatus = 1;
 constexpr int kCannotCheckStatus = 2;
 // Frames rendered between two looks at the progress bar.
 constexpr long kFramesPerStep = 30;
 
-void usage(std::FILE* to, const char* program)
+std::string usage()
 {
-    std::fprintf(to,
-                 "usage: %s [--flashes] [DIRECTORY]\n"
-                 "Checks the demo's data files in DIRECTORY (default: the working directory) as\n"
-                 "the demo loads them:\n",
-                 program);
+    std::string text = std::string("usage: ") + kProgram + " [--flashes] [DIRECTORY]\n"
+        "Checks the demo's data files in DIRECTORY (default: the working directory) as\n"
+        "the demo loads them:\n";
     for (const std::string& file : showDataFiles())
-        std::fprintf(to, "  %s\n", file.c_str());
-    std::fprintf(to, "With --flashes, renders the show at 60 frames a second instead and lists each span where\n"
-                     "it flashes more than 3 times a second (WCAG 2.3.1), or more than the show's own 2, or\n"
-                     "keeps flashing, over the screen or a ninth of it.\n"
-                     "Status 0 when all is well, 1 with a list of problems, 2 when it cannot check.\n");
+        text += "  " + file + "\n";
+    return text +
+        "With --flashes, renders the show at 60 frames a second instead and lists each span where\n"
+        "it flashes more than 3 times a second (WCAG 2.3.1), or more than the show's own 2, or\n"
+        "keeps flashing, over the screen or a ninth of it.\n"
+        "Status 0 when all is well, 1 with a list of problems, 2 when it cannot check (or for a\n"
+        "bad command line).\n";
 }
 
 std::string plural(int count, const char* noun)
@@ -71,30 +73,26 @@ int checkFlashes()
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        usage(stdout, argv[0]);
-        return 0;
-    }
-    const bool flashes = argc > 1 && std::strcmp(argv[1], "--flashes") == 0;
-    const int rest = argc - (flashes ? 2 : 1);
-    const char* directory = rest == 1 ? argv[argc - 1] : nullptr;
-    if (rest > 1 || (directory != nullptr && directory[0] == '-')) {
-        usage(stderr, argv[0]);
-        return kCannotCheckStatus;
-    }
-    if (directory != nullptr) {
-        std::error_code error;
-        std::filesystem::current_path(directory, error);
-        if (error) {
-            std::fprintf(stderr, "%s: cannot enter %s: %s\n", argv[0], directory, error.message().c_str());
+    CommandLine line;
+    std::string error;
+    readCommandLine({argv + 1, argv + argc}, {{"--flashes", false}}, 0, 1, line, error);
+    if (const std::optional<int> status = answerCommandLine(kProgram, usage(), line.help, error))
+        return *status;
+    const bool flashes = !line.options.empty();
+    if (!line.operands.empty()) {
+        std::error_code entered;
+        std::filesystem::current_path(line.operands[0], entered);
+        if (entered) {
+            std::fprintf(stderr, "%s: cannot enter %s: %s\n", kProgram, line.operands[0].c_str(),
+                         entered.message().c_str());
             return kCannotCheckStatus;
         }
     }
     if (flashes) {
         try {
             return checkFlashes();
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "%s: cannot check: %s\n", argv[0], error.what());
+        } catch (const std::exception& failure) {
+            std::fprintf(stderr, "%s: cannot check: %s\n", kProgram, failure.what());
             return kCannotCheckStatus;
         }
     }
@@ -105,8 +103,8 @@ int main(int argc, char** argv)
         checkPrograms(findings);
         checkPicture(findings);
         checkTune(findings);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: cannot check: %s\n", argv[0], error.what());
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s: cannot check: %s\n", kProgram, failure.what());
         return kCannotCheckStatus;
     }
 

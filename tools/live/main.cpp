@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "clock.hpp"
+#include "command_line.hpp"
 #include "controls.hpp"
 #include "flash_pass.hpp"
 #include "gl_context.hpp"
@@ -30,7 +31,6 @@
 
 namespace {
 
-constexpr int kBadUsageStatus = 2;
 constexpr int kFailureStatus = 1;
 constexpr int kWindowedWidth = 1280;
 constexpr int kWindowedHeight = 720;
@@ -69,30 +69,25 @@ int main(int argc, char** argv)
 {
     LiveOptions options;
     std::string error;
-    if (!parseLiveOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-        std::fprintf(stderr, "%s: %s\n%s", argv[0], error.c_str(), liveUsage(argv[0]).c_str());
-        return kBadUsageStatus;
-    }
-    if (options.help) {
-        std::fputs(liveUsage(argv[0]).c_str(), stdout);
-        return 0;
-    }
+    parseLiveOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+    if (const std::optional<int> status = answerCommandLine(kTitle, liveUsage(kTitle), options.help, error))
+        return *status;
     if (!options.dataDir.empty()) {
         std::error_code entered;
         std::filesystem::current_path(options.dataDir, entered);
         if (entered) {
-            std::fprintf(stderr, "%s: cannot enter %s: %s\n", argv[0], options.dataDir.c_str(),
+            std::fprintf(stderr, "%s: cannot enter %s: %s\n", kTitle, options.dataDir.c_str(),
                          entered.message().c_str());
-            return kBadUsageStatus;
+            return kUsageStatus;
         }
     }
 
     if (glfwInit() != GLFW_TRUE)
-        return fail(argv[0], "no display to open a window on");
+        return fail(kTitle, "no display to open a window on");
     GLFWwindow* window = openStudioWindow(options.fullscreen);
     if (window == nullptr || !loadGlFunctions(glfwGetProcAddress)) {
         glfwTerminate();
-        return fail(argv[0], "no OpenGL 3.3 core context");
+        return fail(kTitle, "no OpenGL 3.3 core context");
     }
     glfwSwapInterval(1);
 
@@ -163,7 +158,7 @@ int main(int argc, char** argv)
                 glfwWaitEventsTimeout(kIdleWaitSeconds);
         }
     } catch (const std::exception& problem) {
-        status = fail(argv[0], problem.what());
+        status = fail(kTitle, problem.what());
     }
     glfwTerminate();
     return status;

@@ -1,24 +1,38 @@
-// demo-live's option parsing; see options.hpp. Numbers are read strictly (the whole argument
-// must be the number), so that "--at 20s" is an error rather than 20.
+// demo-live's option parsing; see options.hpp.
 #include "options.hpp"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-
 #include "clock.hpp"
+#include "command_line.hpp"
 
 namespace {
 
 // A preview below this would be a few pixels wide.
 constexpr double kMinPreviewScale = 0.05;
 
-bool parseNumber(const std::string& text, double& value)
+const std::vector<OptionSpec> kOptions{{"--at", true}, {"--paused", false}, {"--fullscreen", false},
+    {"--no-hud", false}, {"--data", true}, {"--preview-scale", true}};
+
+// Takes one option (and its value) into `options`; false when the value is bad.
+bool take(const CommandLine::Given& given, LiveOptions& options)
 {
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && errno == 0 && *end == '\0' && std::isfinite(value);
+    const std::string& name = given.name;
+    const std::string& value = given.value;
+    if (name == "--paused")
+        options.paused = true;
+    else if (name == "--fullscreen")
+        options.fullscreen = true;
+    else if (name == "--no-hud")
+        options.hud = false;
+    else if (name == "--at")
+        return readNumber(value, options.at) && options.at >= 0.0 && options.at <= kScheduleSeconds;
+    else if (name == "--data")
+        return !(options.dataDir = value).empty();
+    else {
+        options.preview = true;
+        return readNumber(value, options.previewScale) && options.previewScale >= kMinPreviewScale
+            && options.previewScale <= 1.0;
+    }
+    return true;
 }
 
 }  // namespace
@@ -26,42 +40,15 @@ bool parseNumber(const std::string& text, double& value)
 bool parseLiveOptions(const std::vector<std::string>& args, LiveOptions& options, std::string& error)
 {
     options = LiveOptions{};
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            return true;
-        }
-        if (name == "--paused" || name == "--fullscreen" || name == "--no-hud") {
-            options.paused = options.paused || name == "--paused";
-            options.fullscreen = options.fullscreen || name == "--fullscreen";
-            options.hud = options.hud && name != "--no-hud";
-            continue;
-        }
-        if (name != "--at" && name != "--data" && name != "--preview-scale") {
-            error = "unknown option '" + name + "'";
+    CommandLine line;
+    if (!readCommandLine(args, kOptions, 0, 0, line, error))
+        return false;
+    options.help = line.help;
+    for (const CommandLine::Given& given : line.options)
+        if (!take(given, options)) {
+            error = badValue("value for " + given.name, given.value);
             return false;
         }
-        if (i + 1 == args.size()) {
-            error = name + " needs a value";
-            return false;
-        }
-        const std::string& value = args[++i];
-        bool ok = true;
-        if (name == "--at")
-            ok = parseNumber(value, options.at) && options.at >= 0.0 && options.at <= kScheduleSeconds;
-        else if (name == "--data")
-            ok = !(options.dataDir = value).empty();
-        else {
-            ok = parseNumber(value, options.previewScale) && options.previewScale >= kMinPreviewScale &&
-                 options.previewScale <= 1.0;
-            options.preview = true;
-        }
-        if (!ok) {
-            error = "bad value '" + value + "' for " + name;
-            return false;
-        }
-    }
     return true;
 }
 

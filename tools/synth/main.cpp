@@ -1,24 +1,36 @@
 // demotune: renders the demo's soundtrack from the score in score.cpp to a WAV file.
-// Usage: demotune OUTPUT.wav. The build runs it; the same source always gives the same bytes.
+// The build runs it; the same source always gives the same bytes.   demotune OUTPUT.wav
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
+#include "command_line.hpp"
 #include "dsp.hpp"
 #include "mixer.hpp"
 #include "score.hpp"
 #include "wav.hpp"
 
+namespace {
+constexpr const char* kProgram = "demotune";
+constexpr const char* kUsage =
+    "usage: demotune OUTPUT.wav\n"
+    "Renders the demo's soundtrack from its score to OUTPUT.wav (44.1 kHz stereo, 16-bit), a tune\n"
+    "that loops seamlessly. The build runs it; the same source always gives the same bytes.\n";
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.wav\n", argv[0]);
-        return 2;
-    }
+    CommandLine line;
+    std::string error;
+    readCommandLine({argv + 1, argv + argc}, {}, 1, 1, line, error);
+    if (const std::optional<int> status = answerCommandLine(kProgram, kUsage, line.help, error))
+        return *status;
+    const char* out = line.operands[0].c_str();
     try {
         const synth::Score tune = synth::demoTune();
         constexpr int kChannels = 2;
-        if (!synth::writeWav(argv[1], synth::mixdown(tune), kChannels, static_cast<int>(synth::kSampleRate))) {
-            std::fprintf(stderr, "demotune: cannot write %s\n", argv[1]);
+        if (!synth::writeWav(out, synth::mixdown(tune), kChannels, static_cast<int>(synth::kSampleRate))) {
+            std::fprintf(stderr, "demotune: cannot write %s\n", out);
             return 1;
         }
     } catch (const std::invalid_argument& e) {
