@@ -13,6 +13,10 @@ wine=/usr/lib/wine/wine64
 [ -n "$zip" ] || { echo "SKIPPED: no Windows build in $WINDOWS_BUILD (scripts/build-windows makes it)"; exit 77; }
 [ -x "$wine" ] || { echo "SKIPPED: no Wine (Debian's wine64)"; exit 77; }
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's server outlives the last program by a few seconds, writing into the prefix: it is
+# ended and waited for before the test's folder goes.
+wineserver=/usr/lib/wine/wineserver64
+trap '"$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null; cleanup' EXIT
 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
 unzip -q "$zip" -d "$work/windows"
 run_dir=$(echo "$work"/windows/demo-*)
