@@ -33,6 +33,11 @@ extern char** environ;
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: capture_bench\n"
+    "Times demo-capture's pipeline over a stretch of each scene at 1920x1080 against rendering\n"
+    "the frames alone and ffmpeg encoding them alone, and prints the ratio. Run it from build/.\n";
+
 using Clock = std::chrono::steady_clock;
 
 constexpr double kOverheadLimit = 1.15;
@@ -115,10 +120,8 @@ double encodeOnlySeconds(const std::string& ffmpeg, const std::vector<std::strin
 
 int main(int argc, char** argv)
 {
-    CommandLine line;
-    std::string error;
-    readCommandLine({argv + 1, argv + argc}, {}, 0, 0, line, error);
-    if (const std::optional<int> status = answerCommandLine("capture_bench", "usage: capture_bench\nTimes demo-capture's pipeline over a stretch of each scene at 1920x1080 against rendering\nthe frames alone and ffmpeg encoding them alone, and prints the ratio. Run it from build/.\n", line.help, error))
+    std::vector<std::string> none;
+    if (const std::optional<int> status = answerOperands(argc, argv, "capture_bench", kUsage, 0, 0, none))
         return *status;
     const std::string ffmpeg = findOnPath("ffmpeg");
     if (ffmpeg.empty()) {

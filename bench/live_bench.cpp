@@ -36,6 +36,11 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: live_bench\n"
+    "Times how long a saved shader takes to reach demo-live's screen and a seek to reach the ear.\n"
+    "Run it from build/, under a display and with a sound output.\n";
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -188,10 +193,8 @@ void measureSeeks(MusicFollower& music)
 
 int main(int argc, char** argv)
 {
-    CommandLine line;
-    std::string error;
-    readCommandLine({argv + 1, argv + argc}, {}, 0, 0, line, error);
-    if (const std::optional<int> status = answerCommandLine("live_bench", "usage: live_bench\nTimes how long a saved shader takes to reach demo-live's screen and a seek to reach the ear.\nRun it from build/, under a display and with a sound output.\n", line.help, error))
+    std::vector<std::string> none;
+    if (const std::optional<int> status = answerOperands(argc, argv, "live_bench", kUsage, 0, 0, none))
         return *status;
     // The studio's own reports of each reload would drown the figures.
     std::ostringstream reports;

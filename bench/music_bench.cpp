@@ -24,6 +24,11 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: music_bench\n"
+    "Times the music's start and seeks, and measures the streaming thread's CPU share and the\n"
+    "process's memory with a short and a long tune.\n";
+
 using Clock = std::chrono::steady_clock;
 constexpr int kRate = 44100;
 constexpr int kShortSeconds = 10;
@@ -154,10 +159,8 @@ void measurePlaying(SoundEngine& engine, const std::string& path, const char* la
 
 int main(int argc, char** argv)
 {
-    CommandLine line;
-    std::string error;
-    readCommandLine({argv + 1, argv + argc}, {}, 0, 0, line, error);
-    if (const std::optional<int> status = answerCommandLine("music_bench", "usage: music_bench\nTimes the music's start and seeks, and measures the streaming thread's CPU share and the\nprocess's memory with a short and a long tune.\n", line.help, error))
+    std::vector<std::string> none;
+    if (const std::optional<int> status = answerOperands(argc, argv, "music_bench", kUsage, 0, 0, none))
         return *status;
     const std::unique_ptr<SoundEngine> engine = SoundEngine::open();
     if (engine == nullptr) {

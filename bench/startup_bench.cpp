@@ -42,6 +42,11 @@ extern char** environ;
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: startup_bench\n"
+    "Times the demo's start-up stage by stage, then the real demo against a bare window, and\n"
+    "the music's lag behind the picture. Run it from build/, under a display.\n";
+
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 15;
@@ -275,10 +280,8 @@ int stageByStage()
 
 int main(int argc, char** argv)
 {
-    CommandLine line;
-    std::string error;
-    readCommandLine({argv + 1, argv + argc}, {}, 0, 0, line, error);
-    if (const std::optional<int> status = answerCommandLine("startup_bench", "usage: startup_bench\nTimes the demo's start-up stage by stage, then the real demo against a bare window, and\nthe music's lag behind the picture. Run it from build/, under a display.\n", line.help, error))
+    std::vector<std::string> none;
+    if (const std::optional<int> status = answerOperands(argc, argv, "startup_bench", kUsage, 0, 0, none))
         return *status;
     // In-process first, so that the picture decoded ahead races the window as in the demo.
     const int status = stageByStage();

@@ -74,6 +74,17 @@ bool readCommandLine(const std::vector<std::string>& args, const std::vector<Opt
     return true;
 }
 
+bool takeOptions(const CommandLine& line, const std::function<bool(const CommandLine::Given&)>& take,
+                 std::string& error)
+{
+    for (const CommandLine::Given& given : line.options)
+        if (!take(given)) {
+            error = badValue("value for " + given.name, given.value);
+            return false;
+        }
+    return true;
+}
+
 std::optional<int> answerCommandLine(const char* program, const std::string& usage, bool help,
                                      const std::string& error)
 {
@@ -86,6 +97,17 @@ std::optional<int> answerCommandLine(const char* program, const std::string& usa
         return 0;
     }
     return std::nullopt;
+}
+
+std::optional<int> answerOperands(int argc, char** argv, const char* program, const std::string& usage,
+                                  std::size_t minOperands, std::size_t maxOperands,
+                                  std::vector<std::string>& operands)
+{
+    CommandLine line;
+    std::string error;
+    readCommandLine({argv + 1, argv + argc}, {}, minOperands, maxOperands, line, error);
+    operands = line.operands;
+    return answerCommandLine(program, usage, line.help, error);
 }
 
 bool readNumber(const std::string& text, double& value)

@@ -4,6 +4,7 @@
 // the number), so that "--fps 30x" is refused rather than taken for 30.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,11 +32,22 @@ struct CommandLine {
 bool readCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& known,
                      std::size_t minOperands, std::size_t maxOperands, CommandLine& line, std::string& error);
 
+// Hands each option given to `take`, which keeps it and says whether its value is good; false
+// with "bad value 'VALUE' for NAME" in `error` at the first it refuses.
+bool takeOptions(const CommandLine& line, const std::function<bool(const CommandLine::Given&)>& take,
+                 std::string& error);
+
 // The answer main gives before doing anything: for --help the usage on standard output and 0,
 // for an error "PROGRAM: ERROR (see PROGRAM --help)" on standard error and 2; nothing to
 // answer when the line is good and asks for work.
 std::optional<int> answerCommandLine(const char* program, const std::string& usage, bool help,
                                      const std::string& error);
+
+// Both at once for a program that takes operands and no options: the status to exit with, or
+// nothing, the operands in `operands`.
+std::optional<int> answerOperands(int argc, char** argv, const char* program, const std::string& usage,
+                                  std::size_t minOperands, std::size_t maxOperands,
+                                  std::vector<std::string>& operands);
 
 // The status of a bad command line.
 constexpr int kUsageStatus = 2;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "command_line.hpp"
 #include "show_data.hpp"
@@ -19,12 +20,10 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv)
 {
-    CommandLine line;
-    std::string error;
-    readCommandLine({argv + 1, argv + argc}, {}, 1, 1, line, error);
-    if (const std::optional<int> status = answerCommandLine(kProgram, kUsage, line.help, error))
+    std::vector<std::string> operands;
+    if (const std::optional<int> status = answerOperands(argc, argv, kProgram, kUsage, 1, 1, operands))
         return *status;
-    std::ofstream out(line.operands[0]);
+    std::ofstream out(operands[0]);
     for (const ProgramSpec& program : kScenePrograms)
         out << "program " << program.vertexPath << ' ' << program.fragmentPath << '\n';
     out << "picture " << kImagePath << "\ntune " << kTunePath << '\n';

@@ -70,11 +70,8 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
     options.help = line.help;
     if (options.help)
         return true;
-    for (const CommandLine::Given& given : line.options)
-        if (!take(given, options)) {
-            error = badValue("value for " + given.name, given.value);
-            return false;
-        }
+    if (!takeOptions(line, [&](const CommandLine::Given& given) { return take(given, options); }, error))
+        return false;
 
     const double end = static_cast<double>(kDemoEnd);
     if (options.out.empty() == options.framesDir.empty())

@@ -44,12 +44,7 @@ bool parseLiveOptions(const std::vector<std::string>& args, LiveOptions& options
     if (!readCommandLine(args, kOptions, 0, 0, line, error))
         return false;
     options.help = line.help;
-    for (const CommandLine::Given& given : line.options)
-        if (!take(given, options)) {
-            error = badValue("value for " + given.name, given.value);
-            return false;
-        }
-    return true;
+    return takeOptions(line, [&](const CommandLine::Given& given) { return take(given, options); }, error);
 }
 
 std::string liveUsage(const char* program)

@@ -74,16 +74,13 @@ paint::Canvas icon()
 
 int main(int argc, char** argv)
 {
-    CommandLine line;
-    std::string error;
-    readCommandLine({argv + 1, argv + argc}, {}, 1, 2, line, error);
-    if (const std::optional<int> status = answerCommandLine(kProgram, kUsage, line.help, error))
+    std::vector<std::string> operands;
+    if (const std::optional<int> status = answerOperands(argc, argv, kProgram, kUsage, 1, 2, operands))
         return *status;
-    const std::vector<std::string>& out = line.operands;
     try {
-        if (!writePng(paint::paintPoster().shrunk(kStoredWidth, kStoredHeight), out[0].c_str()))
+        if (!writePng(paint::paintPoster().shrunk(kStoredWidth, kStoredHeight), operands[0].c_str()))
             return 1;
-        if (out.size() == 2 && !writePng(icon(), out[1].c_str()))
+        if (operands.size() == 2 && !writePng(icon(), operands[1].c_str()))
             return 1;
     } catch (const std::invalid_argument& e) {
         std::fprintf(stderr, "officialposter: %s\n", e.what());

@@ -20,12 +20,10 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv)
 {
-    CommandLine line;
-    std::string error;
-    readCommandLine({argv + 1, argv + argc}, {}, 1, 1, line, error);
-    if (const std::optional<int> status = answerCommandLine(kProgram, kUsage, line.help, error))
+    std::vector<std::string> operands;
+    if (const std::optional<int> status = answerOperands(argc, argv, kProgram, kUsage, 1, 1, operands))
         return *status;
-    const char* out = line.operands[0].c_str();
+    const char* out = operands[0].c_str();
     try {
         const synth::Score tune = synth::demoTune();
         constexpr int kChannels = 2;
