@@ -4,13 +4,14 @@
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
 
-#include "gl_context.hpp"
-#include "window.hpp"
+#include "platform/gl_context.hpp"
+#include "platform/window.hpp"
+#include "show/show_size.hpp"
 
 int main()
 {
     glfwInit();
-    GLFWwindow* window = createDemoWindow();
+    GLFWwindow* window = createDemoWindow(kShowWidth, kShowHeight);
     if (window == nullptr || !loadGlFunctions(glfwGetProcAddress))
         return 1;
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

@@ -19,15 +19,15 @@
 #include <thread>
 #include <vector>
 
-#include "command_line.hpp"
 #include "capture.hpp"
 #include "encoder.hpp"
-#include "offscreen.hpp"
 #include "options.hpp"
-#include "scenes.hpp"
-#include "show_data.hpp"
+#include "show/show_size.hpp"
+#include "show/scenes.hpp"
+#include "show/show_data.hpp"
 #include "soundtrack.hpp"
-#include "window.hpp"
+#include "tooling/command_line.hpp"
+#include "tooling/offscreen.hpp"
 
 extern char** environ;
 
@@ -66,9 +66,9 @@ double secondsSince(Clock::time_point start)
 // capture hands it to ffmpeg (RGBA, bottom row first).
 double renderOnlySeconds(const CaptureOptions& options, const std::string& rawPath)
 {
-    const OffscreenTarget target(kWindowWidth, kWindowHeight);
+    const OffscreenTarget target(kShowWidth, kShowHeight);
     const Scenes scenes = loadScenes();
-    std::vector<unsigned char> frame(static_cast<std::size_t>(kWindowWidth) * kWindowHeight * 4);
+    std::vector<unsigned char> frame(static_cast<std::size_t>(kShowWidth) * kShowHeight * 4);
     std::FILE* raw = std::fopen(rawPath.c_str(), "wb");
     if (raw == nullptr)
         throw std::runtime_error("cannot write " + rawPath);
@@ -79,7 +79,7 @@ double renderOnlySeconds(const CaptureOptions& options, const std::string& rawPa
         renderFrame(scenes, frameTime(n, options.fps));
         glFinish();
         seconds += secondsSince(start);
-        glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+        glReadPixels(0, 0, kShowWidth, kShowHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
         if (std::fwrite(frame.data(), 1, frame.size(), raw) != frame.size()) {
             std::fclose(raw);
             throw std::runtime_error("cannot write " + rawPath);
@@ -139,16 +139,16 @@ int main(int argc, char** argv)
     };
     try {
         std::printf("%-18s %6s %10s %10s %10s %8s   (%dx%d at %d fps, H.264 by ffmpeg, %u cores)\n",
-                    "frames of", "frames", "render s", "encode s", "capture s", "ratio", kWindowWidth,
-                    kWindowHeight, kFps, std::thread::hardware_concurrency());
+                    "frames of", "frames", "render s", "encode s", "capture s", "ratio", kShowWidth,
+                    kShowHeight, kFps, std::thread::hardware_concurrency());
         bool met = true;
         for (const Run& run : kRuns) {
             CaptureOptions options;
             options.from = run.from;
             options.to = run.to;
             options.fps = kFps;
-            options.width = kWindowWidth;
-            options.height = kWindowHeight;
+            options.width = kShowWidth;
+            options.height = kShowHeight;
             options.out = out;
             const long first = options.firstFrame();
             const long count = options.frameCount();

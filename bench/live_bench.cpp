@@ -25,12 +25,12 @@
 #include <thread>
 #include <vector>
 
-#include "command_line.hpp"
 #include "clock.hpp"
-#include "gl_context.hpp"
 #include "music_follower.hpp"
+#include "platform/gl_context.hpp"
 #include "reloader.hpp"
-#include "show_data.hpp"
+#include "show/show_data.hpp"
+#include "tooling/command_line.hpp"
 #include "view.hpp"
 #include "watcher.hpp"
 

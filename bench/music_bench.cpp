@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "command_line.hpp"
-#include "sound_engine.hpp"
+#include "sound/sound_engine.hpp"
+#include "tooling/command_line.hpp"
 
 namespace {
 

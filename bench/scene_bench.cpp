@@ -17,11 +17,11 @@
 #include <stdexcept>
 #include <vector>
 
-#include "command_line.hpp"
-#include "offscreen.hpp"
-#include "program_builder.hpp"
-#include "scenes.hpp"
-#include "window.hpp"
+#include "show/show_size.hpp"
+#include "show/program_builder.hpp"
+#include "show/scenes.hpp"
+#include "tooling/command_line.hpp"
+#include "tooling/offscreen.hpp"
 
 namespace {
 
@@ -98,7 +98,7 @@ int main(int argc, char** argv)
     if (const std::optional<int> status = answerCommandLine("scene_bench", kUsage, line.help, error))
         return *status;
     try {
-        const OffscreenTarget target(kWindowWidth, kWindowHeight);
+        const OffscreenTarget target(kShowWidth, kShowHeight);
         const Scenes scenes = loadScenes();
         const Scenes yardstick = yardstickScenes();
         // The driver compiles a program on its first draw.

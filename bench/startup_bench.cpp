@@ -29,14 +29,15 @@
 #include <thread>
 #include <vector>
 
-#include "command_line.hpp"
-#include "gl_context.hpp"
-#include "music.hpp"
-#include "scenes.hpp"
-#include "shader.hpp"
-#include "show_data.hpp"
-#include "texture.hpp"
-#include "window.hpp"
+#include "platform/gl_context.hpp"
+#include "platform/window.hpp"
+#include "show/show_size.hpp"
+#include "show/scenes.hpp"
+#include "show/shader.hpp"
+#include "show/show_data.hpp"
+#include "show/texture.hpp"
+#include "sound/music.hpp"
+#include "tooling/command_line.hpp"
 
 extern char** environ;
 
@@ -243,7 +244,7 @@ int stageByStage()
     Stages stages;
     glfwInit();
     stages.done("glfwInit");
-    GLFWwindow* window = createDemoWindow();
+    GLFWwindow* window = createDemoWindow(kShowWidth, kShowHeight);
     if (window == nullptr) {
         std::printf("no window: run under a display (scripts/bench uses Xvfb)\n");
         return 1;
@@ -265,7 +266,7 @@ int stageByStage()
     stages.done("picture (wait, upload, mipmaps)");
     const Scenes scenes = assembleScenes(programs, imageTexture);
     stages.done("quads and sampler");
-    startMusic(soundEngine);
+    startMusic(soundEngine, kTunePath);
     stages.done("music start");
     renderFrame(scenes, static_cast<float>(glfwGetTime()));
     stages.done("first frame drawn");

@@ -6,13 +6,15 @@
 
 #include <iostream>
 
-#include "gl_context.hpp"
-#include "interrupt.hpp"
-#include "music.hpp"
-#include "scenes.hpp"
-#include "texture.hpp"
-#include "timeline.hpp"
-#include "window.hpp"
+#include "platform/gl_context.hpp"
+#include "platform/interrupt.hpp"
+#include "platform/window.hpp"
+#include "show/scenes.hpp"
+#include "show/show_data.hpp"
+#include "show/show_size.hpp"
+#include "show/texture.hpp"
+#include "show/timeline.hpp"
+#include "sound/music.hpp"
 
 // Opened before main, so the sound device is ready when the show starts; it lives until the
 // process ends. Null without an output device: the show then runs in silence.
@@ -29,7 +31,7 @@ int main()
 {
     glfwInit();  // also starts the clock that the schedule counts from
 
-    GLFWwindow* window = createDemoWindow();
+    GLFWwindow* window = createDemoWindow(kShowWidth, kShowHeight);
     if (window == nullptr) {
         std::cout << "Failed to create GLFW window" << std::endl;
         glfwTerminate();
@@ -45,7 +47,7 @@ int main()
     // Programs, quads, picture and sampler; failures are reported and the show goes on.
     const Scenes scenes = loadScenes();
 
-    startMusic(soundEngine);  // last of all start-up: the music loops from here until the process ends
+    startMusic(soundEngine, kTunePath);  // last of all start-up: the music loops from here until the process ends
 
     while (!glfwWindowShouldClose(window)) {
         // The pass still completes; the loop ends at its next close-flag test.

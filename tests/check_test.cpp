@@ -1,5 +1,5 @@
 // demo-check as its users run it on broken data: the report must name the file (and line)
-// at fault and the status must say so. Also the info-log reader on forms Mesa never writes.
+// at fault and the status must say so.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -13,8 +13,7 @@
 #include <string>
 
 #include "gl_test_support.hpp"
-#include "shader_log.hpp"
-#include "show_data.hpp"
+#include "show/show_data.hpp"
 
 namespace {
 
@@ -151,29 +150,6 @@ TEST_F(DemoCheck, FlashesAreFoundWhereTheShowStrobesAndNowhereElse)
         failing += line.find("general flashes in a second (limit 3)") != std::string::npos;
     }
     EXPECT_GT(failing, 0) << output;
-}
-
-TEST(ShaderLog, ReadsTheLineOfEachDriverFamilysForm)
-{
-    const std::vector<LogEntry> entries = parseInfoLog(
-        "0:12(3): error: syntax error, unexpected '}'\n"
-        "ERROR: 0:7: 'u_tme' : undeclared identifier\r\n"
-        "WARNING: 0:9: extension not supported\n"
-        "0(31) : error C1008: undefined variable \"x\"\n"
-        "\n"
-        "error: fragment shader lacks `main'\n"
-        ".\n");
-    const LogEntry expected[] = {{12, "error: syntax error, unexpected '}'", false},
-                                 {7, "error: 'u_tme' : undeclared identifier", false},
-                                 {9, "warning: extension not supported", true},
-                                 {31, "error C1008: undefined variable \"x\"", false},
-                                 {0, "error: fragment shader lacks `main'", false}};
-    ASSERT_EQ(entries.size(), std::size(expected));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        EXPECT_EQ(entries[i].line, expected[i].line) << i;
-        EXPECT_EQ(entries[i].message, expected[i].message) << i;
-        EXPECT_EQ(entries[i].warning, expected[i].warning) << i;
-    }
 }
 
 }  // namespace

@@ -14,8 +14,8 @@
 #include <sstream>
 
 #include "gl_test_support.hpp"
-#include "scenes.hpp"
 #include "score.hpp"
+#include "show/scenes.hpp"
 
 namespace {
 

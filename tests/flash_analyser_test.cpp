@@ -6,7 +6,8 @@
 #include <cmath>
 #include <functional>
 
-#include "flash_analyser.hpp"
+#include "tooling/flash_analyser.hpp"
+#include "tooling/flash_report.hpp"
 
 namespace {
 
@@ -51,7 +52,7 @@ TEST(FlashAnalyser, StrobesFailPulsesKeptUpFailSlowLightPasses)
 {
     const std::vector<FlashSpan> strobe = analyse(3.0, wave(7.5, 0.0f, 1.0f));
     ASSERT_TRUE(fails(strobe, FlashKind::General));
-    EXPECT_EQ(FlashAnalyser::describe(strobe.front()),
+    EXPECT_EQ(describeFlashes(strobe.front()),
               "flashes: 0.00–3.00 s, whole screen: 7.5 general flashes in a second (limit 3)");
     // Light rising and falling over several frames flashes as much as light that switches.
     EXPECT_TRUE(fails(analyse(3.0, wave(3.5, 0.2f, 0.5f, true)), FlashKind::General));

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "allocation_probe.hpp"
-#include "offscreen.hpp"
-#include "scenes.hpp"
+#include "show/scenes.hpp"
+#include "tooling/offscreen.hpp"
 
 namespace {
 

@@ -7,25 +7,16 @@
 #include <iostream>
 #include <stdexcept>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
+#include "png_file.hpp"
 
 void GlTest::TearDown()
 {
     if (HasFailure()) {
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
         const std::string path = std::string(info->test_suite_name()) + "." + info->name() + ".png";
-        stbi_write_png(path.c_str(), kSize, kSize, 4, readFrame().data(), kSize * 4);
+        std::ofstream(path, std::ios::binary) << pngFile(kSize, kSize, 4, target_.readRgba().data());
         std::cerr << "frame written to " << path << "\n";
     }
-}
-
-std::vector<Rgba> GlTest::readFrame() const
-{
-    const std::vector<std::uint8_t> bytes = target_.readRgba();
-    std::vector<Rgba> frame(bytes.size() / 4);
-    std::memcpy(frame.data(), bytes.data(), bytes.size());
-    return frame;
 }
 
 std::string compileLog(GLenum type, const std::string& source)
@@ -40,25 +31,6 @@ std::string compileLog(GLenum type, const std::string& source)
     glGetShaderInfoLog(shader, length + 1, nullptr, log.data());
     glDeleteShader(shader);
     return log.c_str();
-}
-
-std::string pngFile(int width, int height, int channels, const void* pixels)
-{
-    std::string file;
-    stbi_write_png_to_func(
-        [](void* context, void* data, int size) {
-            static_cast<std::string*>(context)->append(static_cast<const char*>(data), std::size_t(size));
-        },
-        &file, width, height, channels, pixels, width * channels);
-    return file;
-}
-
-bool near(const Rgba& a, const Rgba& b)
-{
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::abs(a[i] - b[i]) > 2)
-            return false;
-    return true;
 }
 
 WorkDir::WorkDir()

@@ -3,10 +3,8 @@
 // standard output of the test's own.
 #pragma once
 
-#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
@@ -14,32 +12,22 @@
 #include <string>
 #include <vector>
 
-#include "offscreen.hpp"
+#include "png_file.hpp"
+#include "tooling/offscreen.hpp"
 
-using Rgba = std::array<std::uint8_t, 4>;
-
-// A fixture whose every test draws into a 64x64 target on a hidden window (window_) with the
-// GL functions loaded. If the test failed, TearDown writes the frame to "<suite>.<test>.png"
-// in the working directory.
+// A fixture whose every test draws into a 64x64 off-screen target with the GL functions
+// loaded. If the test failed, TearDown writes the frame to "<suite>.<test>.png" in the working
+// directory.
 class GlTest : public testing::Test {
 protected:
     void TearDown() override;
-    std::vector<Rgba> readFrame() const;  // top row first
-    Rgba at(const std::vector<Rgba>& frame, int x, int y) const { return frame[std::size_t(y * kSize + x)]; }
 
     static constexpr int kSize = 64;
     OffscreenTarget target_{kSize, kSize};
-    GLFWwindow* window_ = glfwGetCurrentContext();
 };
 
 // The driver's whole log for one shader compiled from the source: empty when it says nothing.
 std::string compileLog(GLenum type, const std::string& source);
-
-// The bytes of a PNG file of the given pixels, top row first, rows tightly packed.
-std::string pngFile(int width, int height, int channels, const void* pixels);
-
-// True when every channel of a and b differs by at most 2.
-bool near(const Rgba& a, const Rgba& b);
 
 // A fresh directory that becomes the working directory for the object's life, so that
 // code reading fixed relative paths ("newshaders/...", "imgs/...") reads the test's files.

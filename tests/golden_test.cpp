@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "gl_test_support.hpp"
-#include "scenes.hpp"
-#include "window.hpp"
+#include "show/show_size.hpp"
+#include "show/scenes.hpp"
+#include "tooling/pixels.hpp"
 
 namespace {
 
@@ -47,7 +48,7 @@ void writePng(const std::string& path, const std::vector<std::uint8_t>& rgba)
 
 TEST(Golden, EachSceneMatchesItsReferenceFrames)
 {
-    const OffscreenTarget target(kWindowWidth, kWindowHeight);
+    const OffscreenTarget target(kShowWidth, kShowHeight);
     std::optional<Scenes> scenes;
     {
         const CoutCapture quiet;

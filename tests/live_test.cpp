@@ -9,7 +9,7 @@
 
 #include "clock.hpp"
 #include "options.hpp"
-#include "tune_position.hpp"
+#include "sound/tune_position.hpp"
 
 namespace {
 

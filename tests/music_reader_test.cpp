@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "music_reader.hpp"
 #include "music_samples.hpp"
+#include "sound/music_reader.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and resumes, across the loop's end, and before the time it was set at.
 #include <gtest/gtest.h>
 
-#include "stream_time_line.hpp"
+#include "sound/stream_time_line.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "timeline.hpp"
+#include "show/timeline.hpp"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "command_line.hpp"
-#include "show_data.hpp"
+#include "show/show_data.hpp"
+#include "tooling/command_line.hpp"
 
 namespace {
 constexpr const char* kProgram = "show_data_list";

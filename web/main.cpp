@@ -12,11 +12,11 @@
 #include <optional>
 #include <string>
 
-#include "scenes.hpp"
-#include "show_data.hpp"
-#include "timeline.hpp"
-#include "tune_position.hpp"
-#include "window.hpp"
+#include "show/show_size.hpp"
+#include "show/scenes.hpp"
+#include "show/show_data.hpp"
+#include "show/timeline.hpp"
+#include "sound/tune_position.hpp"
 
 namespace {
 
@@ -40,7 +40,7 @@ void warmUp(const Scenes& loaded)
     glViewport(0, 0, 1, 1);
     for (const SceneSpan& span : kDemoTimeline)
         renderFrame(loaded, span.end - kWarmUpBeforeEnd);
-    glViewport(0, 0, kWindowWidth, kWindowHeight);
+    glViewport(0, 0, kShowWidth, kShowHeight);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ int main()
     attributes.majorVersion = 2;
     attributes.alpha = false;      // opaque like the demo's window: the page never shows through
     attributes.antialias = false;  // the demo's framebuffer has no multisampling
-    emscripten_set_canvas_element_size(kCanvas, kWindowWidth, kWindowHeight);
+    emscripten_set_canvas_element_size(kCanvas, kShowWidth, kShowHeight);
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(kCanvas, &attributes);
     if (context <= 0 || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) {
         std::cout << "Failed to create a WebGL2 context" << std::endl;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "music_reader.hpp"
+#include "sound/music_reader.hpp"
 
 namespace {
 // Small reads, a bounded number, so that short files wrap several times within one input.

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "texture.hpp"
+#include "show/texture.hpp"
 
 namespace {
 constexpr int kMaxSide = 8192;  // the decoder build's cap

@@ -17,14 +17,17 @@
 #include <vector>
 
 #include "encoder.hpp"
-#include "flash_pass.hpp"
-#include "offscreen.hpp"
-#include "progress.hpp"
+#include "show/show_size.hpp"
 #include "readback.hpp"
-#include "scenes.hpp"
-#include "show_data.hpp"
+#include "show/scenes.hpp"
+#include "show/show_data.hpp"
 #include "soundtrack.hpp"
-#include "window.hpp"
+#include "tooling/flash_pass.hpp"
+#include "tooling/flash_report.hpp"
+#include "tooling/offscreen.hpp"
+#include "tooling/progress.hpp"
+#include "show/picture.hpp"
+#include "tooling/pixels.hpp"
 
 namespace fs = std::filesystem;
 
@@ -117,10 +120,10 @@ void checkDestination(const CaptureOptions& options)
 // One captured frame (bottom row first, at the show's size) into the flash analyser.
 void analyse(FlashAnalyser& flashes, const std::uint8_t* rgba, std::vector<std::uint8_t>& topFirst)
 {
-    const std::size_t row = std::size_t(kWindowWidth) * 4;
-    for (int y = 0; y < kWindowHeight; ++y)
-        std::memcpy(topFirst.data() + std::size_t(y) * row, rgba + std::size_t(kWindowHeight - 1 - y) * row, row);
-    flashes.addRgba(downscaleRgba(topFirst, kWindowWidth, kWindowHeight, FlashPass::kWidth, FlashPass::kHeight).data());
+    const std::size_t row = std::size_t(kShowWidth) * 4;
+    topFirst.assign(rgba, rgba + row * kShowHeight);
+    flipRows(topFirst.data(), row, kShowHeight);
+    flashes.addRgba(downscaleRgba(topFirst, kShowWidth, kShowHeight, FlashPass::kWidth, FlashPass::kHeight).data());
 }
 
 }  // namespace
@@ -131,11 +134,11 @@ std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::st
     std::vector<std::string> args = {
         "-hide_banner", "-loglevel", "error", "-nostats",
         "-f", "rawvideo", "-pix_fmt", "rgba",
-        "-s", std::to_string(kWindowWidth) + "x" + std::to_string(kWindowHeight),
+        "-s", std::to_string(kShowWidth) + "x" + std::to_string(kShowHeight),
         "-framerate", std::to_string(options.fps), "-i", "-"};
     // Frames arrive bottom row first, as OpenGL reads them.
     std::string filters = "vflip";
-    if (options.width != kWindowWidth || options.height != kWindowHeight)
+    if (options.width != kShowWidth || options.height != kShowHeight)
         filters += ",scale=" + std::to_string(options.width) + ":" + std::to_string(options.height);
     if (options.framesDir.empty()) {
         args.insert(args.end(), {"-i", soundtrack, "-map", "0:v", "-map", "1:a", "-vf", filters});
@@ -171,9 +174,9 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
     writeSoundtrack(kTunePath, static_cast<double>(first) / options.fps,
                     static_cast<double>(count) / options.fps, soundtrack);
 
-    const OffscreenTarget target(kWindowWidth, kWindowHeight);
+    const OffscreenTarget target(kShowWidth, kShowHeight);
     const Scenes scenes = loadScenes();
-    PboRing ring(kWindowWidth, kWindowHeight);
+    PboRing ring(kShowWidth, kShowHeight);
     FfmpegEncoder encoder(ffmpeg, ffmpegArgs(options, soundtrack, output.path(), first), ring.frameBytes());
 
     // What the flash check sees: each frame averaged down to its size, top row first.
@@ -207,6 +210,6 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
     meter.finish();
     output.commit();
     if (flashes)
-        flashes->report(stdout, "demo-capture");
+        reportFlashes(*flashes, stdout, "demo-capture");
     return {count, seconds};
 }

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "capture.hpp"
-#include "command_line.hpp"
 #include "encoder.hpp"
 #include "options.hpp"
+#include "tooling/command_line.hpp"
 
 namespace {
 

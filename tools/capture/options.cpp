@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "command_line.hpp"
-#include "timeline.hpp"
-#include "window.hpp"
+#include "show/show_size.hpp"
+#include "show/timeline.hpp"
+#include "tooling/command_line.hpp"
 
 namespace {
 
@@ -61,8 +61,8 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
     options = CaptureOptions{};
     options.to = static_cast<double>(kDemoEnd);
     options.fps = kDefaultFps;
-    options.width = kWindowWidth;
-    options.height = kWindowHeight;
+    options.width = kShowWidth;
+    options.height = kShowHeight;
 
     CommandLine line;
     if (!readCommandLine(args, kOptions, 0, 0, line, error))

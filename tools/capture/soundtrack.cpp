@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "music_reader.hpp"
-#include "tune_position.hpp"
+#include "sound/music_reader.hpp"
+#include "sound/tune_position.hpp"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include <set>
 
-#include "data_file.hpp"
-#include "music_reader.hpp"
-#include "program_builder.hpp"
-#include "show_data.hpp"
-#include "texture.hpp"
+#include "platform/data_file.hpp"
+#include "show/program_builder.hpp"
+#include "show/show_data.hpp"
+#include "show/texture.hpp"
+#include "sound/music_reader.hpp"
 
 namespace {
 
@@ -63,7 +63,7 @@ void checkTune(Findings& findings)
     if (!readable(kTunePath, findings))
         return;
     LoopedWav tune(kTunePath);
-    const std::string problem = tuneProblem(tune);
+    const std::string problem = tuneProblem(tune, kTunePath);
     if (!problem.empty())
         findings.problem(problem);
     else

@@ -4,7 +4,7 @@
 // wording of each are the shared diagnostics'.
 #pragma once
 
-#include "diagnostics.hpp"
+#include "tooling/program_check.hpp"
 
 // Each needs a current OpenGL 3.3 core context and reads the demo's fixed paths relative to
 // the working directory.

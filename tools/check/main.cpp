@@ -13,12 +13,13 @@
 #include <optional>
 #include <string>
 
-#include "command_line.hpp"
 #include "data_check.hpp"
-#include "flash_pass.hpp"
-#include "offscreen.hpp"
-#include "progress.hpp"
-#include "show_data.hpp"
+#include "show/show_data.hpp"
+#include "tooling/command_line.hpp"
+#include "tooling/flash_pass.hpp"
+#include "tooling/flash_report.hpp"
+#include "tooling/offscreen.hpp"
+#include "tooling/progress.hpp"
 
 namespace {
 
@@ -63,7 +64,7 @@ int checkFlashes()
         progress.update(pass.framesDone());
     progress.finish();
 
-    if (pass.analyser().report(stdout, "demo-check"))
+    if (reportFlashes(pass.analyser(), stdout, "demo-check"))
         return 0;
     std::printf("demo-check: the show flashes more than a photosensitive viewer can take\n");
     return kProblemsStatus;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "timeline.hpp"
+#include "show/timeline.hpp"
 
 // The frame grid of the studio's frame steps and its time readout.
 inline constexpr double kStudioFps = 60.0;

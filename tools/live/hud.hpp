@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "clock.hpp"
-#include "flash_analyser.hpp"
 #include "music_follower.hpp"
 #include "reloader.hpp"
+#include "tooling/flash_analyser.hpp"
 #include "view.hpp"
 
 struct GLFWwindow;

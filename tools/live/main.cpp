@@ -16,18 +16,18 @@
 #include <vector>
 
 #include "clock.hpp"
-#include "command_line.hpp"
 #include "controls.hpp"
-#include "flash_pass.hpp"
-#include "gl_context.hpp"
 #include "hud.hpp"
 #include "music_follower.hpp"
 #include "options.hpp"
+#include "platform/gl_context.hpp"
+#include "platform/window.hpp"
 #include "reloader.hpp"
-#include "show_data.hpp"
+#include "show/show_data.hpp"
+#include "tooling/command_line.hpp"
+#include "tooling/flash_pass.hpp"
 #include "view.hpp"
 #include "watcher.hpp"
-#include "window.hpp"
 
 namespace {
 

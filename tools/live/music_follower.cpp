@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "data_file.hpp"
-#include "diagnostics.hpp"
-#include "music_reader.hpp"
-#include "show_data.hpp"
-#include "tune_position.hpp"
+#include "platform/data_file.hpp"
+#include "show/show_data.hpp"
+#include "sound/music_reader.hpp"
+#include "sound/tune_position.hpp"
+#include "tooling/build_report.hpp"
 
 namespace {
 
@@ -65,7 +65,7 @@ std::string MusicFollower::load()
     if (copy < 0)
         return problem;
     LoopedWav tune(pathOf(copy).c_str());
-    problem = tuneProblem(tune);
+    problem = tuneProblem(tune, kTunePath);
     if (!problem.empty()) {
         close(copy);
         return problem;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "clock.hpp"
-#include "sound_engine.hpp"
+#include "sound/sound_engine.hpp"
 
 class MusicFollower {
 public:

@@ -2,7 +2,7 @@
 #include "options.hpp"
 
 #include "clock.hpp"
-#include "command_line.hpp"
+#include "tooling/command_line.hpp"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <iomanip>
 #include <iostream>
 
-#include "program_builder.hpp"
-#include "texture.hpp"
+#include "show/program_builder.hpp"
+#include "show/texture.hpp"
 
 namespace {
 

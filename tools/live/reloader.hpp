@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics.hpp"
-#include "framebuffer.hpp"
 #include "music_follower.hpp"
-#include "scenes.hpp"
+#include "show/scenes.hpp"
+#include "tooling/program_check.hpp"
+#include "tooling/framebuffer.hpp"
 
 // The latest reload, for the heads-up display.
 struct ReloadReport {

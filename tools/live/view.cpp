@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "window.hpp"
+#include "show/show_size.hpp"
 
 namespace {
 
@@ -31,8 +31,8 @@ Placement letterbox(int width, int height, int windowWidth, int windowHeight)
 
 ShowView::ShowView(double previewScale)
     : previewScale_(previewScale),
-      full_(kWindowWidth, kWindowHeight),
-      small_(scaled(kWindowWidth, previewScale), scaled(kWindowHeight, previewScale))
+      full_(kShowWidth, kShowHeight),
+      small_(scaled(kShowWidth, previewScale), scaled(kShowHeight, previewScale))
 {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -4,8 +4,8 @@
 // aspect kept. So the frame at t is the demo's frame at t, whatever the window's size.
 #pragma once
 
-#include "framebuffer.hpp"
-#include "scenes.hpp"
+#include "show/scenes.hpp"
+#include "tooling/framebuffer.hpp"
 
 class ShowView {
 public:

@@ -32,8 +32,8 @@ unsigned char* deflateWithZlib(unsigned char* data, int length, int* outLength, 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
-#include "command_line.hpp"
 #include "poster.hpp"
+#include "tooling/command_line.hpp"
 
 namespace {
 constexpr const char* kProgram = "officialposter";

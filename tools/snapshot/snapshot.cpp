@@ -11,11 +11,12 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
-#include "command_line.hpp"
-#include "offscreen.hpp"
-#include "scenes.hpp"
-#include "timeline.hpp"
-#include "window.hpp"
+#include "show/show_size.hpp"
+#include "show/scenes.hpp"
+#include "show/timeline.hpp"
+#include "tooling/command_line.hpp"
+#include "tooling/offscreen.hpp"
+#include "tooling/pixels.hpp"
 
 namespace {
 
@@ -39,9 +40,9 @@ std::string readRequest(const std::vector<std::string>& operands, float& t, int&
         return badValue("time", operands[0]) + ": give seconds from 0 to " + std::to_string(int(kDemoEnd));
     t = static_cast<float>(seconds);
     if (operands.size() == 3 && (!readSize(operands[2], width, height) || width < 1 || height < 1 ||
-                                 width > kWindowWidth || height > kWindowHeight))
-        return badValue("size", operands[2]) + ": give WIDTHxHEIGHT, at most " + std::to_string(kWindowWidth) +
-               "x" + std::to_string(kWindowHeight);
+                                 width > kShowWidth || height > kShowHeight))
+        return badValue("size", operands[2]) + ": give WIDTHxHEIGHT, at most " + std::to_string(kShowWidth) +
+               "x" + std::to_string(kShowHeight);
     return {};
 }
 
@@ -52,8 +53,8 @@ int main(int argc, char** argv)
     CommandLine line;
     std::string error;
     float t = 0.0f;
-    int width = kWindowWidth;
-    int height = kWindowHeight;
+    int width = kShowWidth;
+    int height = kShowHeight;
     if (readCommandLine({argv + 1, argv + argc}, {}, 2, 3, line, error) && !line.help)
         error = readRequest(line.operands, t, width, height);
     if (const std::optional<int> status = answerCommandLine(kProgram, usage(), line.help, error))
@@ -61,7 +62,7 @@ int main(int argc, char** argv)
 
     const std::string& out = line.operands[1];
     try {
-        const OffscreenTarget target(kWindowWidth, kWindowHeight);
+        const OffscreenTarget target(kShowWidth, kShowHeight);
         const Scenes scenes = loadScenes();
         renderFrame(scenes, t);
         const std::vector<std::uint8_t> frame =

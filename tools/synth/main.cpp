@@ -4,10 +4,10 @@
 #include <optional>
 #include <stdexcept>
 
-#include "command_line.hpp"
 #include "dsp.hpp"
 #include "mixer.hpp"
 #include "score.hpp"
+#include "tooling/command_line.hpp"
 #include "wav.hpp"
 
 namespace {
