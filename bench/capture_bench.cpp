@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -26,6 +25,7 @@
 #include "show/scenes.hpp"
 #include "show/show_data.hpp"
 #include "soundtrack.hpp"
+#include "stats.hpp"
 #include "tooling/command_line.hpp"
 #include "tooling/offscreen.hpp"
 
@@ -38,7 +38,7 @@ constexpr const char* kUsage =
     "Times demo-capture's pipeline over a stretch of each scene at 1920x1080 against rendering\n"
     "the frames alone and ffmpeg encoding them alone, and prints the ratio. Run it from build/.\n";
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 constexpr double kOverheadLimit = 1.15;
 constexpr int kFps = 30;
@@ -55,11 +55,6 @@ constexpr Run kRuns[] = {
     {"scene 2 (spheres)", 20.0, 30.0},
     {"scene 3 (tunnel)", 60.0, 70.0},
 };
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Renders the options' frames in a fresh context as the capture renders them and returns the
 // time spent drawing them; each frame is then read back, untimed, into `rawPath` as the
@@ -78,7 +73,7 @@ double renderOnlySeconds(const CaptureOptions& options, const std::string& rawPa
         const Clock::time_point start = Clock::now();
         renderFrame(scenes, frameTime(n, options.fps));
         glFinish();
-        seconds += secondsSince(start);
+        seconds += bench::elapsed(start);
         glReadPixels(0, 0, kShowWidth, kShowHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
         if (std::fwrite(frame.data(), 1, frame.size(), raw) != frame.size()) {
             std::fclose(raw);
@@ -110,7 +105,7 @@ double encodeOnlySeconds(const std::string& ffmpeg, const std::vector<std::strin
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
     }
-    const double seconds = secondsSince(start);
+    const double seconds = bench::elapsed(start);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error("ffmpeg failed on the raw frames");
     return seconds;

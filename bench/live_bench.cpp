@@ -9,7 +9,6 @@
 #include <glad/gl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -30,6 +29,7 @@
 #include "platform/gl_context.hpp"
 #include "reloader.hpp"
 #include "show/show_data.hpp"
+#include "stats.hpp"
 #include "tooling/command_line.hpp"
 #include "view.hpp"
 #include "watcher.hpp"
@@ -42,7 +42,7 @@ constexpr const char* kUsage =
     "Run it from build/, under a display and with a sound output.\n";
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 constexpr int kEditsPerScene = 5;
 constexpr double kPreviewScale = 0.5;
@@ -63,16 +63,7 @@ constexpr auto kSeekLimit = std::chrono::seconds(5);
 // One buffer of the music's stream: the time a seek may take to be heard.
 constexpr double kBufferMs = SoundEngine::kBufferMs;
 
-double msBetween(Clock::time_point from, Clock::time_point to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+constexpr auto msBetween = &bench::elapsed<std::milli>;
 
 // The data beside the benchmark, copied into a fresh folder that becomes the working directory.
 fs::path copyData()
@@ -153,8 +144,8 @@ void measureReloads(FileWatcher& watcher, Reloader& reloader, const ShowView& vi
             total.push_back(e.watchMs + e.checksMs + e.firstFrameMs);
         }
         std::printf("  %-34s %5.1f ms %6.1f ms %5.1f ms %6.1f ms %7.1f ms %6.1f ms\n",
-                    kScenePrograms[row].fragmentPath, median(watch), median(compile), median(checks), median(first),
-                    median(total), median(steady));
+                    kScenePrograms[row].fragmentPath, bench::median(watch), bench::median(compile),
+                    bench::median(checks), bench::median(first), bench::median(total), bench::median(steady));
     }
 }
 
@@ -172,7 +163,7 @@ void measureSeeks(MusicFollower& music)
         music.follow(clock);
         for (;;) {
             const Clock::time_point now = Clock::now();
-            clock.advance(std::chrono::duration<double>(now - last).count());
+            clock.advance(bench::elapsed(last, now));
             last = now;
             const std::optional<double> heard = music.heardSeconds();
             const double ahead = heard ? *heard - target : -1.0;
@@ -183,10 +174,10 @@ void measureSeeks(MusicFollower& music)
         ms.push_back(msBetween(start, Clock::now()));
         std::this_thread::sleep_for(kBetweenSeeks);
     }
-    std::sort(ms.begin(), ms.end());
+    const double slowest = bench::maximum(ms);
     std::printf("seek to sound, the clock's seek to the music heard there: median %.1f ms, max %.1f ms "
                 "(%d seeks); a buffer is %.0f ms: %s\n",
-                ms[ms.size() / 2], ms.back(), kSeeks, kBufferMs, ms.back() <= kBufferMs ? "within" : "MISSED");
+                bench::median(ms), slowest, kSeeks, kBufferMs, slowest <= kBufferMs ? "within" : "MISSED");
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +19,7 @@
 #include <vector>
 
 #include "sound/sound_engine.hpp"
+#include "stats.hpp"
 #include "tooling/command_line.hpp"
 
 namespace {
@@ -29,7 +29,7 @@ constexpr const char* kUsage =
     "Times the music's start and seeks, and measures the streaming thread's CPU share and the\n"
     "process's memory with a short and a long tune.\n";
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 constexpr int kRate = 44100;
 constexpr int kShortSeconds = 10;
 constexpr int kLongSeconds = 600;
@@ -90,26 +90,17 @@ double threadCpuSeconds(const char* name)
     return seconds;
 }
 
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 void measureStarts(SoundEngine& engine, const std::string& path, const char* label)
 {
     std::vector<double> us;
     for (int i = 0; i < kStarts; ++i) {
         const Clock::time_point start = Clock::now();
         engine.play(path.c_str());
-        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        us.push_back(bench::elapsed<std::micro>(start));
         engine.stop();
     }
-    std::sort(us.begin(), us.end());
-    std::printf("music start, %-16s median %6.0f us   max %6.0f us   (%d starts)\n", label,
-                us[us.size() / 2], us.back(), kStarts);
+    std::printf("music start, %-16s median %6.0f us   max %6.0f us   (%d starts)\n", label, bench::median(us),
+                bench::maximum(us), kStarts);
 }
 
 // From seek() until position() reports the frame asked for: the streaming thread's wake and
@@ -126,13 +117,12 @@ void measureSeeks(SoundEngine& engine, const std::string& path, int seconds, con
         engine.seek(target);
         while ((engine.position() + loop - target) % loop > kHeardWithin)
             std::this_thread::yield();
-        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        us.push_back(bench::elapsed<std::micro>(start));
         std::this_thread::sleep_for(kBetweenSeeks);
     }
     engine.stop();
-    std::sort(us.begin(), us.end());
-    std::printf("seek,        %-16s median %6.0f us   max %6.0f us   (%d seeks)\n", label,
-                us[us.size() / 2], us.back(), kSeeks);
+    std::printf("seek,        %-16s median %6.0f us   max %6.0f us   (%d seeks)\n", label, bench::median(us),
+                bench::maximum(us), kSeeks);
 }
 
 void measurePlaying(SoundEngine& engine, const std::string& path, const char* label)
@@ -141,12 +131,12 @@ void measurePlaying(SoundEngine& engine, const std::string& path, const char* la
     engine.play(path.c_str());
     std::this_thread::sleep_for(kWarmUp);
     const double thread0 = threadCpuSeconds(kThreadName);
-    const double process0 = processCpuSeconds();
+    const double process0 = bench::cpuSeconds(RUSAGE_SELF);
     const Clock::time_point t0 = Clock::now();
     std::this_thread::sleep_for(kPlayTime);
     const double thread1 = threadCpuSeconds(kThreadName);
-    const double process1 = processCpuSeconds();
-    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    const double process1 = bench::cpuSeconds(RUSAGE_SELF);
+    const double wall = bench::elapsed(t0);
     const long playing = statusKb("VmRSS:");
     engine.stop();
     std::printf("playing %-16s streaming thread %6.3f %% of a core (whole process, mixer included, "

@@ -9,7 +9,6 @@
 #include <glad/gl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -17,15 +16,16 @@
 #include <stdexcept>
 #include <vector>
 
-#include "show/show_size.hpp"
 #include "show/program_builder.hpp"
 #include "show/scenes.hpp"
+#include "show/show_size.hpp"
+#include "stats.hpp"
 #include "tooling/command_line.hpp"
 #include "tooling/offscreen.hpp"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 constexpr int kDefaultFramesPerScene = 40;
 constexpr int kMinFramesPerScene = 2;  // a median needs two
@@ -34,6 +34,7 @@ constexpr const char* kUsage =
     "Renders FRAMES frames (default 40) of each scene off-screen at 1920x1080 and prints each one's\n"
     "median and 95th percentile frame time against the yardstick's. Run it from build/.\n";
 constexpr int kDrawsPerFrame = 2;
+constexpr double kP95 = 0.95;
 
 struct Span {
     const char* name;
@@ -56,17 +57,10 @@ double frameMs(const Scenes& scenes, float t)
         const Clock::time_point start = Clock::now();
         renderFrame(scenes, t);
         glFinish();
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        const double ms = bench::elapsed<std::milli>(start);
         fastest = draw == 0 ? ms : std::min(fastest, ms);
     }
     return fastest;
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[index];
 }
 
 float frameTime(const Span& span, int i, int frames)
@@ -116,12 +110,12 @@ int main(int argc, char** argv)
         std::printf("%-20s %7s %10s %10s   (%d frames each, %dx%d, %s)\n", "scene", "frames", "median",
                     "p95", frames, target.width(), target.height(),
                     reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-        const double yardMedian = percentile(times.back(), 0.5);
-        const double yardP95 = percentile(times.back(), 0.95);
+        const double yardMedian = bench::median(times.back());
+        const double yardP95 = bench::percentile(times.back(), kP95);
         bool within = true;
         for (std::size_t s = 0; s < std::size(kSpans); ++s) {
-            const double median = percentile(times[s], 0.5);
-            const double p95 = percentile(times[s], 0.95);
+            const double median = bench::median(times[s]);
+            const double p95 = bench::percentile(times[s], kP95);
             within = within && median <= yardMedian && p95 <= yardP95;
             std::printf("%-20s %7d %7.1f ms %7.1f ms   (%.2f, %.2f of the yardstick's)\n", kSpans[s].name, frames,
                         median, p95, median / yardMedian, p95 / yardP95);
