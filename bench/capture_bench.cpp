@@ -115,9 +115,7 @@ double encodeOnlySeconds(const std::string& ffmpeg, const std::vector<std::strin
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> none;
-    if (const std::optional<int> status = answerOperands(argc, argv, "capture_bench", kUsage, 0, 0, none))
-        return *status;
+    operandsOrExit(argc, argv, "capture_bench", kUsage, 0, 0);
     const std::string ffmpeg = findOnPath("ffmpeg");
     if (ffmpeg.empty()) {
         std::fprintf(stderr, "capture_bench: ffmpeg is not on the PATH (Debian package 'ffmpeg')\n");

@@ -184,9 +184,7 @@ void measureSeeks(MusicFollower& music)
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> none;
-    if (const std::optional<int> status = answerOperands(argc, argv, "live_bench", kUsage, 0, 0, none))
-        return *status;
+    operandsOrExit(argc, argv, "live_bench", kUsage, 0, 0);
     // The studio's own reports of each reload would drown the figures.
     std::ostringstream reports;
     const struct Quiet {

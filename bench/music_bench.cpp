@@ -149,9 +149,7 @@ void measurePlaying(SoundEngine& engine, const std::string& path, const char* la
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> none;
-    if (const std::optional<int> status = answerOperands(argc, argv, "music_bench", kUsage, 0, 0, none))
-        return *status;
+    operandsOrExit(argc, argv, "music_bench", kUsage, 0, 0);
     const std::unique_ptr<SoundEngine> engine = SoundEngine::open();
     if (engine == nullptr) {
         std::printf("no sound device: run with ALSOFT_DRIVERS=null (scripts/bench does)\n");

@@ -184,9 +184,7 @@ void compareWithFloor()
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> none;
-    if (const std::optional<int> status = answerOperands(argc, argv, "startup_bench", kUsage, 0, 0, none))
-        return *status;
+    operandsOrExit(argc, argv, "startup_bench", kUsage, 0, 0);
     compareWithFloor();
     return 0;
 }

@@ -109,8 +109,6 @@ int stageByStage()
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> none;
-    if (const std::optional<int> status = answerOperands(argc, argv, "startup_stages", kUsage, 0, 0, none))
-        return *status;
+    operandsOrExit(argc, argv, "startup_stages", kUsage, 0, 0);
     return stageByStage();
 }

@@ -25,8 +25,8 @@ demo_sources(DEMO_DESKTOP platform window.cpp gl_context.cpp)
 demo_sources(DEMO_HEADLESS_POSIX platform headless_context.cpp)
 demo_sources(DEMO_HEADLESS_WINDOWS platform/windows headless_context.cpp)
 
-# sound/: the sound engine, the music reader and the demo's music start.
-demo_sources(DEMO_SOUND sound music.cpp music_reader.cpp sound_device.cpp sound_engine.cpp)
+# sound/: the sound engine and its streaming thread, the music reader and the demo's music start.
+demo_sources(DEMO_SOUND sound music.cpp music_reader.cpp sound_device.cpp sound_engine.cpp music_stream.cpp)
 
 # show/: the show itself: its schedule and data table, the scenes and their quads, the program
 # builder and the demo's Shader, the picture and its texture.
@@ -40,3 +40,23 @@ demo_sources(DEMO_SHOW show timeline.cpp scenes.cpp mesh.cpp program_builder.cpp
 demo_sources(DEMO_COMMAND_LINE tooling command_line.cpp)
 demo_sources(DEMO_TOOLING tooling framebuffer.cpp offscreen.cpp pixels.cpp shader_log.cpp build_report.cpp
   program_check.cpp flash_analyser.cpp flash_report.cpp flash_pass.cpp progress.cpp)
+
+# The layers' rule, checked each time a build is configured: a file of src/ includes from its
+# own layer and those below it only, and nothing of a program's own.
+set(DEMO_LAYERS platform sound show tooling)
+foreach(layer IN LISTS DEMO_LAYERS)
+  list(FIND DEMO_LAYERS ${layer} top)
+  list(SUBLIST DEMO_LAYERS 0 ${top} allowed)
+  list(APPEND allowed ${layer})
+  file(GLOB_RECURSE files ${DEMO_SRC}/${layer}/*.hpp ${DEMO_SRC}/${layer}/*.cpp)
+  foreach(file IN LISTS files)
+    file(STRINGS ${file} includes REGEX "^#include \"")
+    foreach(include IN LISTS includes)
+      string(REGEX MATCH "^#include \"([^/\"]*)/" from "${include}")
+      if(NOT CMAKE_MATCH_1 IN_LIST allowed)
+        message(FATAL_ERROR "${file}: ${include} reaches out of ${layer}/ and the layers below it "
+          "(${allowed}); see CONVENTIONS.md")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()

@@ -1,9 +1,10 @@
 // The flash analyser on made sequences with known answers, at 60 frames a second on 30x30
 // frames (cells of 10x10): strobes, pulses and ramps over the whole frame, over part of each
-// cell, moving stripes, red, and light that flickers only among bright levels.
+// cell, moving stripes, light that flickers only among bright levels, and red on its own.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
 
 #include "tooling/flash_analyser.hpp"
@@ -79,11 +80,28 @@ TEST(FlashAnalyser, AreasThatChangeTogetherCountOverAQuarterOfARegion)
     EXPECT_TRUE(analyse(3.0, [](int f, int x, int) { return (x + f) / 5 % 2 == 0 ? 1.0f : 0.0f; }).empty());
 }
 
-TEST(FlashAnalyser, SaturatedRedAgainstBlackFailsTheRedRule)
+// Saturated red against a green of the same luminance, 5 times a second, read from the frames'
+// own RGBA: red flashes, and no general one (the luminance hardly moves), so the red rule is
+// seen on its own.
+TEST(FlashAnalyser, RedAgainstAGreenOfItsLuminanceFailsTheRedRuleAlone)
 {
-    const std::vector<FlashSpan> red = analyse(3.0, wave(5.0, 0.0f, 0.2126f), 320.0f / 0.2126f);
-    EXPECT_TRUE(fails(red, FlashKind::Red));
-    EXPECT_EQ(red.front().region, FlashAnalyser::kWholeFrame);
+    constexpr std::uint8_t kGreenOfRedsLuminance = 148;  // sRGB; 0.212 against red's 0.213
+    FlashAnalyser analyser(kSide, kSide, kFps);
+    std::vector<std::uint8_t> frame(std::size_t(kSide * kSide * 4), 255);
+    for (int f = 0; f < 3 * kFps; ++f) {
+        const bool red = wave(5.0, 0.0f, 1.0f)(f, 0, 0) > 0.5f;
+        for (std::size_t i = 0; i < frame.size(); i += 4) {
+            frame[i] = red ? 255 : 0;
+            frame[i + 1] = red ? 0 : kGreenOfRedsLuminance;
+            frame[i + 2] = 0;
+        }
+        analyser.addRgba(frame.data());
+    }
+    const std::vector<FlashSpan> spans = analyser.spans();
+    ASSERT_TRUE(fails(spans, FlashKind::Red));
+    EXPECT_EQ(spans.front().region, FlashAnalyser::kWholeFrame);
+    for (const FlashSpan& span : spans)
+        EXPECT_EQ(span.kind, FlashKind::Red) << describeFlashes(span);
 }
 
 }  // namespace

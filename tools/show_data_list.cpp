@@ -12,17 +12,15 @@
 
 namespace {
 constexpr const char* kProgram = "show_data_list";
-constexpr const char* kUsage =
-    "usage: show_data_list OUT\n"
-    "Writes the show's data table to OUT: \"program VERTEX FRAGMENT\" lines in start-up order,\n"
-    "then \"picture PATH\" and \"tune PATH\". The build runs it into show_data.txt.\n";
+constexpr const char* kUsage = R"(usage: show_data_list OUT
+Writes the show's data table to OUT: "program VERTEX FRAGMENT" lines in start-up order,
+then "picture PATH" and "tune PATH". The build runs it into show_data.txt.
+)";
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> operands;
-    if (const std::optional<int> status = answerOperands(argc, argv, kProgram, kUsage, 1, 1, operands))
-        return *status;
+    const std::vector<std::string> operands = operandsOrExit(argc, argv, kProgram, kUsage, 1, 1);
     std::ofstream out(operands[0]);
     for (const ProgramSpec& program : kScenePrograms)
         out << "program " << program.vertexPath << ' ' << program.fragmentPath << '\n';

@@ -11,10 +11,12 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "show/show_size.hpp"
+#include "show/picture.hpp"
 #include "show/scenes.hpp"
 #include "show/show_data.hpp"
+#include "show/show_size.hpp"
 #include "show/timeline.hpp"
 #include "sound/tune_position.hpp"
 
@@ -77,6 +79,17 @@ EMSCRIPTEN_KEEPALIVE int webReady()
 EMSCRIPTEN_KEEPALIVE int webFrame(float t)
 {
     return scenes && renderFrame(*scenes, t) == Cue::End ? 1 : 0;
+}
+
+// Draws the frame of demo time t and reads it back, top row first, as RGBA at the show's size,
+// for the page's tests: a pointer into the module's memory, valid until the next call.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* webFramePixels(float t)
+{
+    static std::vector<std::uint8_t> pixels(std::size_t(kShowWidth) * kShowHeight * 4);
+    webFrame(t);
+    glReadPixels(0, 0, kShowWidth, kShowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    flipRows(pixels.data(), std::size_t(kShowWidth) * 4, kShowHeight);
+    return pixels.data();
 }
 
 // Where the page finds the picture (for its title card) and the tune (which it plays itself).

@@ -114,19 +114,14 @@
       return { state: this.music.context?.state ?? 'none', position: this.music.position() };
     },
     // The frame at time t (by default the time now), drawn as the page draws it and returned
-    // as a PNG data URL at the full 1920x1080. It is read straight from the drawing buffer,
-    // which the canvas's own toDataURL may not show until the frame has been presented.
+    // as a PNG data URL at the full 1920x1080. It is read straight from the drawing buffer
+    // (top row first, by the module), which the canvas's own toDataURL may not show until the
+    // frame has been presented.
     capture(t = this.time()) {
-      Module._webFrame(t);
-      const gl = canvas.getContext('webgl2');
-      const { drawingBufferWidth: width, drawingBufferHeight: height } = gl;
-      const rows = new Uint8ClampedArray(width * height * 4);
-      gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, rows);
-      const image = new ImageData(width, height);
-      const stride = width * 4;
-      for (let y = 0; y < height; ++y) {  // GL's rows come bottom first
-        image.data.set(rows.subarray((height - 1 - y) * stride, (height - y) * stride), y * stride);
-      }
+      const { drawingBufferWidth: width, drawingBufferHeight: height } = canvas.getContext('webgl2');
+      const pixels = Module._webFramePixels(t);
+      const image = new ImageData(new Uint8ClampedArray(Module.HEAPU8.subarray(pixels, pixels + width * height * 4)),
+        width, height);
       const copy = document.createElement('canvas');
       copy.width = width;
       copy.height = height;

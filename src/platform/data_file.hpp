@@ -18,8 +18,7 @@ public:
     // 0 once open; else the errno of the failure: EISDIR for a directory, ENXIO ("no such device
     // or address") for any other file that is not a regular one.
     int error() const { return error_; }
-    // Why it failed, as the programs report it: "not a regular file", or the errno's text.
-    std::string failure() const { return describe(error_); }
+    // Why an error() came, as the programs report it: "not a regular file", or the errno's text.
     static std::string describe(int error);
     std::int64_t size() const { return size_; }
     // The open descriptor, blocking; -1 when it failed. release() hands it over, to be closed

@@ -1,7 +1,8 @@
 // Where OpenGL comes from for the programs that draw without showing a window: a context,
 // current on the calling thread for the object's life, behind an interface that knows nothing
-// of what provides it (today a hidden window of the window library). And the one call that
-// loads the GL functions, given the providing library's lookup.
+// of what provides it (a hidden window of the window library here; one without a display in
+// headless_context.hpp). And the one call that loads the GL functions, given the providing
+// library's lookup.
 #pragma once
 
 #include <glad/gl.h>

@@ -26,3 +26,9 @@ inline constexpr SceneSpan kDemoTimeline[] = {
 };
 
 Cue demoTimeline(float t);
+
+// A scene's number as people count them: 1 for Cue::Scene1, and on.
+constexpr int sceneNumber(Cue scene)
+{
+    return static_cast<int>(scene) - static_cast<int>(Cue::Scene1) + 1;
+}

@@ -1,7 +1,8 @@
-// Where the looped tune stands at a time of the show. The music starts with the show at t = 0
-// and loops without end, so time t hears frame round(t x rate) of that endless stream, which is
-// that frame modulo the tune's length in the file. demo-capture cuts its soundtrack by it and
-// demo-live seeks the music to it, so both hear what the show would at t.
+// Where the looped tune stands at a time of the show, for the programs that play it at the
+// picture's own time: there the tune's first frame is heard at t = 0 and it loops without end,
+// so time t hears frame round(t x rate) of that endless stream, which is that frame modulo the
+// tune's length in the file. demo-capture cuts its soundtrack by it and demo-live seeks the
+// music to it. (The demo itself starts its music once start-up is over.)
 #pragma once
 
 #include <cmath>

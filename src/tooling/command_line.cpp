@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -99,15 +100,24 @@ std::optional<int> answerCommandLine(const char* program, const std::string& usa
     return std::nullopt;
 }
 
-std::optional<int> answerOperands(int argc, char** argv, const char* program, const std::string& usage,
-                                  std::size_t minOperands, std::size_t maxOperands,
-                                  std::vector<std::string>& operands)
+std::vector<std::string> operandsOrExit(int argc, char** argv, const char* program, const std::string& usage,
+                                        std::size_t minOperands, std::size_t maxOperands)
 {
     CommandLine line;
     std::string error;
     readCommandLine({argv + 1, argv + argc}, {}, minOperands, maxOperands, line, error);
-    operands = line.operands;
-    return answerCommandLine(program, usage, line.help, error);
+    if (const std::optional<int> status = answerCommandLine(program, usage, line.help, error))
+        std::exit(*status);
+    return line.operands;
+}
+
+bool enterDataFolder(const char* program, const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::current_path(folder, error);
+    if (error)
+        std::fprintf(stderr, "%s: cannot enter %s: %s\n", program, folder.c_str(), error.message().c_str());
+    return !error;
 }
 
 bool readNumber(const std::string& text, double& value)

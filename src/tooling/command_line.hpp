@@ -43,11 +43,14 @@ bool takeOptions(const CommandLine& line, const std::function<bool(const Command
 std::optional<int> answerCommandLine(const char* program, const std::string& usage, bool help,
                                      const std::string& error);
 
-// Both at once for a program that takes operands and no options: the status to exit with, or
-// nothing, the operands in `operands`.
-std::optional<int> answerOperands(int argc, char** argv, const char* program, const std::string& usage,
-                                  std::size_t minOperands, std::size_t maxOperands,
-                                  std::vector<std::string>& operands);
+// The operands of a program that takes no options, `minOperands` to `maxOperands` of them; for
+// --help or a bad line it answers as above and exits with that status itself.
+std::vector<std::string> operandsOrExit(int argc, char** argv, const char* program, const std::string& usage,
+                                        std::size_t minOperands, std::size_t maxOperands);
+
+// Makes `folder` the working directory, where the programs read the show's data from; false
+// after saying why not on standard error ("PROGRAM: cannot enter FOLDER: REASON").
+bool enterDataFolder(const char* program, const std::string& folder);
 
 // The status of a bad command line.
 constexpr int kUsageStatus = 2;

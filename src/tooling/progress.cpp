@@ -1,4 +1,4 @@
-// Capture progress; see progress.hpp.
+// Progress of a long run over the show's frames; see progress.hpp.
 #include "tooling/progress.hpp"
 
 #include <unistd.h>

@@ -154,7 +154,7 @@ std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::st
 }
 
 CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg, std::FILE* progress,
-                        const volatile std::sig_atomic_t* stop)
+                        bool (*stop)())
 {
     checkDemoData();
     checkDestination(options);
@@ -188,7 +188,7 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
     const auto start = std::chrono::steady_clock::now();
     Progress meter(count, progress);
     for (long i = 0; i < count + PboRing::kLag; ++i) {
-        if (stop != nullptr && *stop != 0)
+        if (stop != nullptr && stop())
             throw std::runtime_error("interrupted");
         if (i < count) {
             renderFrame(scenes, frameTime(first + i, options.fps));

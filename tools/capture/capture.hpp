@@ -4,7 +4,6 @@
 // when ffmpeg has finished cleanly, so a failed capture never leaves a partial file behind.
 #pragma once
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,11 +15,11 @@ struct CaptureStats {
     double seconds;  // wall-clock time from the first frame rendered to ffmpeg's exit
 };
 
-// `ffmpeg` is the program's path; `progress` (or null) gets the progress display; a non-zero
-// `*stop` (set by a signal handler) abandons the capture at the next frame. Throws
+// `ffmpeg` is the program's path; `progress` (or null) gets the progress display; `stop` (or
+// null), asked before each frame, abandons the capture when it says so. Throws
 // std::runtime_error with a message for the user on any failure.
 CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg, std::FILE* progress,
-                        const volatile std::sig_atomic_t* stop);
+                        bool (*stop)());
 
 // ffmpeg's arguments for a capture of `options`: raw RGBA frames of 1920x1080, bottom row
 // first, on its standard input, and `soundtrack` beside them, written to `output` (a file, or

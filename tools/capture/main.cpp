@@ -1,8 +1,6 @@
 // demo-capture: records the demo frame-exactly, as video with its soundtrack or as a PNG
 // sequence, by rendering each frame at t = frame / fps off-screen and handing it to ffmpeg.
 // Run it from build/, where the demo's data sit; see --help.
-#include <signal.h>
-
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -13,30 +11,19 @@
 #include "capture.hpp"
 #include "encoder.hpp"
 #include "options.hpp"
+#include "platform/interrupt.hpp"
 #include "tooling/command_line.hpp"
 
 namespace {
 
 constexpr int kStatusFailed = 1;
 
-volatile std::sig_atomic_t stopRequested = 0;
-
-void onStopSignal(int)
+// A pipe write to an ffmpeg that has gone fails with EPIPE instead of killing us, and a file
+// over the size limit fails with EFBIG, so the temporary output can be removed.
+void ignoreWriteSignals()
 {
-    stopRequested = 1;
-}
-
-void installSignalHandlers()
-{
-    // A pipe write to an ffmpeg that has gone fails with EPIPE instead of killing us, and a
-    // file over the size limit fails with EFBIG, so the temporary output can be removed.
-    signal(SIGPIPE, SIG_IGN);
-    signal(SIGXFSZ, SIG_IGN);
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace
@@ -47,7 +34,7 @@ int main(int argc, char** argv)
     CaptureOptions options;
     std::string error;
     parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
-    if (const std::optional<int> status = answerCommandLine(program, captureUsage(program), options.help, error))
+    if (const std::optional<int> status = answerCommandLine(program, captureUsage(), options.help, error))
         return *status;
     const std::string ffmpeg = findOnPath("ffmpeg");
     if (ffmpeg.empty()) {
@@ -56,13 +43,16 @@ int main(int argc, char** argv)
         return kStatusFailed;
     }
 
-    installSignalHandlers();
+    ignoreWriteSignals();
+    // Ctrl-C or SIGTERM abandons the capture at the next frame, leaving nothing behind; a second
+    // one ends it at once.
+    catchInterrupts();
     try {
-        runCapture(options, ffmpeg, stderr, &stopRequested);
+        runCapture(options, ffmpeg, stderr, interrupted);
     } catch (const std::exception& failure) {
         const std::string& target = options.out.empty() ? options.framesDir : options.out;
         std::fprintf(stderr, "\n%s: %s; nothing was written to %s\n", program,
-                     stopRequested != 0 ? "interrupted" : failure.what(), target.c_str());
+                     interrupted() ? "interrupted" : failure.what(), target.c_str());
         return kStatusFailed;
     }
     return 0;

@@ -86,20 +86,21 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
     return error.empty();
 }
 
-std::string captureUsage(const char* program)
+std::string captureUsage()
 {
-    return std::string("usage: ") + program + " (--out FILE.mp4 | --frames DIR) [options]\n"
-        "Renders the demo's schedule off-screen at 1920x1080 with t = frame / fps and encodes it\n"
-        "with ffmpeg: an MP4 (H.264, AAC soundtrack), or numbered PNGs plus a WAV in DIR.\n"
-        "Run it from the build directory, where the demo's data sit.\n"
-        "  --out FILE     MP4 file to write (replaced if it exists)\n"
-        "  --frames DIR   write frame-NNNNNN.png (N = frame number) and soundtrack.wav to DIR,\n"
-        "                 which must not exist or be empty\n"
-        "  --fps N        frames per second (default 60)\n"
-        "  --size WxH     encoded size, scaled by ffmpeg (default 1920x1080)\n"
-        "  --from S       first second of demo time (default 0)\n"
-        "  --to S         end of the capture, exclusive (default 109, the end of the show)\n"
-        "  --flash-report then list where what was captured flashes more than a photosensitive\n"
-        "                 viewer can take, as demo-check --flashes does for the whole show\n"
-        "  --help         this text\n";
+    return R"(usage: demo-capture (--out FILE.mp4 | --frames DIR) [options]
+Renders the demo's schedule off-screen at 1920x1080 with t = frame / fps and encodes it
+with ffmpeg: an MP4 (H.264, AAC soundtrack), or numbered PNGs plus a WAV in DIR.
+Run it from the build directory, where the demo's data sit.
+  --out FILE     MP4 file to write (replaced if it exists)
+  --frames DIR   write frame-NNNNNN.png (N = frame number) and soundtrack.wav to DIR,
+                 which must not exist or be empty
+  --fps N        frames per second (default 60)
+  --size WxH     encoded size, scaled by ffmpeg (default 1920x1080)
+  --from S       first second of demo time (default 0)
+  --to S         end of the capture, exclusive (default 109, the end of the show)
+  --flash-report then list where what was captured flashes more than a photosensitive
+                 viewer can take, as demo-check --flashes does for the whole show
+  --help         this text
+)";
 }

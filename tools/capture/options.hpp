@@ -29,7 +29,7 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
                          std::string& error);
 
 // The --help text.
-std::string captureUsage(const char* program);
+std::string captureUsage();
 
 // t for frame n at `fps`: the exact quotient, then narrowed as the demo narrows its clock.
 inline float frameTime(long frame, int fps)

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -80,15 +79,8 @@ int main(int argc, char** argv)
     if (const std::optional<int> status = answerCommandLine(kProgram, usage(), line.help, error))
         return *status;
     const bool flashes = !line.options.empty();
-    if (!line.operands.empty()) {
-        std::error_code entered;
-        std::filesystem::current_path(line.operands[0], entered);
-        if (entered) {
-            std::fprintf(stderr, "%s: cannot enter %s: %s\n", kProgram, line.operands[0].c_str(),
-                         entered.message().c_str());
-            return kCannotCheckStatus;
-        }
-    }
+    if (!line.operands.empty() && !enterDataFolder(kProgram, line.operands[0]))
+        return kCannotCheckStatus;
     if (flashes) {
         try {
             return checkFlashes();

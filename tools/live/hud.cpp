@@ -11,6 +11,8 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "show/timeline.hpp"
+
 namespace {
 
 constexpr const char* kGlslVersion = "#version 330 core";
@@ -43,11 +45,6 @@ constexpr float kFlashBar = 4.0f;
 const ImVec4 kProblemColour(1.0f, 0.45f, 0.4f, 1.0f);
 const ImVec4 kWarningColour(1.0f, 0.85f, 0.3f, 1.0f);
 const ImVec4 kGoodColour(0.5f, 0.9f, 0.5f, 1.0f);
-
-int sceneNumber(Cue cue)
-{
-    return static_cast<int>(cue) - static_cast<int>(Cue::Scene1) + 1;
-}
 
 // The scene at t and its span in seconds, or the black gap.
 void sceneReadout(double t)

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,17 +69,10 @@ int main(int argc, char** argv)
     LiveOptions options;
     std::string error;
     parseLiveOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
-    if (const std::optional<int> status = answerCommandLine(kTitle, liveUsage(kTitle), options.help, error))
+    if (const std::optional<int> status = answerCommandLine(kTitle, liveUsage(), options.help, error))
         return *status;
-    if (!options.dataDir.empty()) {
-        std::error_code entered;
-        std::filesystem::current_path(options.dataDir, entered);
-        if (entered) {
-            std::fprintf(stderr, "%s: cannot enter %s: %s\n", kTitle, options.dataDir.c_str(),
-                         entered.message().c_str());
-            return kUsageStatus;
-        }
-    }
+    if (!options.dataDir.empty() && !enterDataFolder(kTitle, options.dataDir))
+        return kUsageStatus;
 
     if (glfwInit() != GLFW_TRUE)
         return fail(kTitle, "no display to open a window on");

@@ -1,7 +1,10 @@
 // demo-live's option parsing; see options.hpp.
 #include "options.hpp"
 
+#include <algorithm>
+
 #include "clock.hpp"
+#include "show/show_data.hpp"
 #include "tooling/command_line.hpp"
 
 namespace {
@@ -35,6 +38,23 @@ bool take(const CommandLine::Given& given, LiveOptions& options)
     return true;
 }
 
+// What a data folder holds, from the data table: its files and folders at the top,
+// "newshaders/, imgs/ and demotune.wav".
+std::string dataFolderContents()
+{
+    std::vector<std::string> items;
+    for (const std::string& file : showDataFiles()) {
+        const std::size_t slash = file.find('/');
+        const std::string item = slash == std::string::npos ? file : file.substr(0, slash + 1);
+        if (std::find(items.begin(), items.end(), item) == items.end())
+            items.push_back(item);
+    }
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    return text;
+}
+
 }  // namespace
 
 bool parseLiveOptions(const std::vector<std::string>& args, LiveOptions& options, std::string& error)
@@ -47,20 +67,21 @@ bool parseLiveOptions(const std::vector<std::string>& args, LiveOptions& options
     return takeOptions(line, [&](const CommandLine::Given& given) { return take(given, options); }, error);
 }
 
-std::string liveUsage(const char* program)
+std::string liveUsage()
 {
-    return std::string("usage: ") + program + " [options]\n"
-        "The show's live studio: plays the show in a window with the demo's own scene code, with\n"
-        "the music in step, and reloads a shader, the picture or the tune as soon as it is saved.\n"
-        "Run it from the build directory, where the demo's data sit, or name their folder.\n"
-        "  --at S              start at S seconds of demo time (0 to 109, default 0)\n"
-        "  --paused            start paused\n"
-        "  --fullscreen        fill the primary monitor\n"
-        "  --no-hud            start with the heads-up display hidden\n"
-        "  --data DIR          the folder holding newshaders/, imgs/ and demotune.wav\n"
-        "  --preview-scale F   start in the fast preview, rendering at F x 1080p (0.05 to 1)\n"
-        "  --help              this text\n"
-        "Keys: Space play/pause; Left/Right 1 s (5 s with Shift); , and . one frame; 1 2 3 the\n"
-        "start of a scene, Home 0; I and O the loop's in and out, L loop on/off; [ and ] speed\n"
-        "0.25x to 4x; P preview on/off; H the heads-up display; Escape quits.\n";
+    return R"(usage: demo-live [options]
+The show's live studio: plays the show in a window with the demo's own scene code, with
+the music in step, and reloads a shader, the picture or the tune as soon as it is saved.
+Run it from the build directory, where the demo's data sit, or name their folder.
+  --at S              start at S seconds of demo time (0 to 109, default 0)
+  --paused            start paused
+  --fullscreen        fill the primary monitor
+  --no-hud            start with the heads-up display hidden
+  --data DIR          the folder holding )" + dataFolderContents() + R"(
+  --preview-scale F   start in the fast preview, rendering at F x 1080p (0.05 to 1)
+  --help              this text
+Keys: Space play/pause; Left/Right 1 s (5 s with Shift); , and . one frame; 1 2 3 the
+start of a scene, Home 0; I and O the loop's in and out, L loop on/off; [ and ] speed
+0.25x to 4x; P preview on/off; H the heads-up display; Escape quits.
+)";
 }

@@ -20,4 +20,4 @@ struct LiveOptions {
 bool parseLiveOptions(const std::vector<std::string>& args, LiveOptions& options, std::string& error);
 
 // The --help text: the options and the keys.
-std::string liveUsage(const char* program);
+std::string liveUsage();

@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "show/program_builder.hpp"
+#include "show/timeline.hpp"
 #include "show/texture.hpp"
 
 namespace {
@@ -27,7 +28,7 @@ bool contains(const std::vector<std::string>& files, const char* path)
 
 std::string sceneName(const ProgramSpec& spec)
 {
-    return "scene " + std::to_string(static_cast<int>(spec.scene) - static_cast<int>(Cue::Scene1) + 1);
+    return "scene " + std::to_string(sceneNumber(spec.scene));
 }
 
 }  // namespace

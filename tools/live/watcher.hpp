@@ -24,9 +24,6 @@ public:
     // or moved away), each once, in the order given; returns at once.
     std::vector<std::string> changed();
 
-    // Readable when there are changes, for poll().
-    int fd() const { return fd_; }
-
 private:
     void watchFolder(const std::string& folder);
 

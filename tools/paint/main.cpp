@@ -37,11 +37,11 @@ unsigned char* deflateWithZlib(unsigned char* data, int length, int* outLength, 
 
 namespace {
 constexpr const char* kProgram = "officialposter";
-constexpr const char* kUsage =
-    "usage: officialposter OUTPUT.png [ICON.png]\n"
-    "Paints the poster that the demo's first scene shows to OUTPUT.png (1280x720) and, if asked,\n"
-    "the desktop icon cut from it to ICON.png (256x256). The build runs it; the same source gives\n"
-    "the same bytes.\n";
+constexpr const char* kUsage = R"(usage: officialposter OUTPUT.png [ICON.png]
+Paints the poster that the demo's first scene shows to OUTPUT.png (1280x720) and, if asked,
+the desktop icon cut from it to ICON.png (256x256). The build runs it; the same source gives
+the same bytes.
+)";
 
 // Painted at 1920x1080 for its detail, stored at 1280x720: scene 1 shows it at 960x540, and
 // the smaller file decodes and uploads in half the time at the demo's start-up.
@@ -74,9 +74,7 @@ paint::Canvas icon()
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> operands;
-    if (const std::optional<int> status = answerOperands(argc, argv, kProgram, kUsage, 1, 2, operands))
-        return *status;
+    const std::vector<std::string> operands = operandsOrExit(argc, argv, kProgram, kUsage, 1, 2);
     try {
         if (!writePng(paint::paintPoster().shrunk(kStoredWidth, kStoredHeight), operands[0].c_str()))
             return 1;

@@ -12,17 +12,15 @@
 
 namespace {
 constexpr const char* kProgram = "demotune";
-constexpr const char* kUsage =
-    "usage: demotune OUTPUT.wav\n"
-    "Renders the demo's soundtrack from its score to OUTPUT.wav (44.1 kHz stereo, 16-bit), a tune\n"
-    "that loops seamlessly. The build runs it; the same source always gives the same bytes.\n";
+constexpr const char* kUsage = R"(usage: demotune OUTPUT.wav
+Renders the demo's soundtrack from its score to OUTPUT.wav (44.1 kHz stereo, 16-bit), a tune
+that loops seamlessly. The build runs it; the same source always gives the same bytes.
+)";
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> operands;
-    if (const std::optional<int> status = answerOperands(argc, argv, kProgram, kUsage, 1, 1, operands))
-        return *status;
+    const std::vector<std::string> operands = operandsOrExit(argc, argv, kProgram, kUsage, 1, 1);
     const char* out = operands[0].c_str();
     try {
         const synth::Score tune = synth::demoTune();
