@@ -21,9 +21,10 @@
 #include "capture.hpp"
 #include "encoder.hpp"
 #include "options.hpp"
-#include "show/show_size.hpp"
 #include "show/scenes.hpp"
 #include "show/show_data.hpp"
+#include "show/show_size.hpp"
+#include "show_spans.hpp"
 #include "soundtrack.hpp"
 #include "stats.hpp"
 #include "tooling/command_line.hpp"
@@ -33,28 +34,18 @@ extern char** environ;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: capture_bench\n"
-    "Times demo-capture's pipeline over a stretch of each scene at 1920x1080 against rendering\n"
-    "the frames alone and ffmpeg encoding them alone, and prints the ratio. Run it from build/.\n";
+constexpr const char* kUsage = R"(usage: capture_bench
+Times demo-capture's pipeline over a stretch of each scene at 1920x1080 against rendering
+the frames alone and ffmpeg encoding them alone, and prints the ratio. Run it from build/.
+)";
 
 using bench::Clock;
 
 constexpr double kOverheadLimit = 1.15;
 constexpr int kFps = 30;
 
-struct Run {
-    const char* name;
-    double from;
-    double to;
-};
-
-// Ten seconds inside each scene; scene 1 lasts nine, all of which are taken.
-constexpr Run kRuns[] = {
-    {"scene 1 (picture)", 0.0, 9.0},
-    {"scene 2 (spheres)", 20.0, 30.0},
-    {"scene 3 (tunnel)", 60.0, 70.0},
-};
+// Ten seconds of each scene from its start (scene 1 lasts nine, all of which are taken).
+constexpr float kRunSeconds = 10.0f;
 
 // Renders the options' frames in a fresh context as the capture renders them and returns the
 // time spent drawing them; each frame is then read back, untimed, into `rawPath` as the
@@ -135,10 +126,10 @@ int main(int argc, char** argv)
                     "frames of", "frames", "render s", "encode s", "capture s", "ratio", kShowWidth,
                     kShowHeight, kFps, std::thread::hardware_concurrency());
         bool met = true;
-        for (const Run& run : kRuns) {
+        for (const ShowSpan& run : kSceneSpans) {
             CaptureOptions options;
             options.from = run.from;
-            options.to = run.to;
+            options.to = std::min(run.to, run.from + kRunSeconds);
             options.fps = kFps;
             options.width = kShowWidth;
             options.height = kShowHeight;

@@ -36,10 +36,10 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: live_bench\n"
-    "Times how long a saved shader takes to reach demo-live's screen and a seek to reach the ear.\n"
-    "Run it from build/, under a display and with a sound output.\n";
+constexpr const char* kUsage = R"(usage: live_bench
+Times how long a saved shader takes to reach demo-live's screen and a seek to reach the ear.
+Run it from build/, under a display and with a sound output.
+)";
 
 namespace fs = std::filesystem;
 using bench::Clock;

@@ -24,10 +24,10 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: music_bench\n"
-    "Times the music's start and seeks, and measures the streaming thread's CPU share and the\n"
-    "process's memory with a short and a long tune.\n";
+constexpr const char* kUsage = R"(usage: music_bench
+Times the music's start and seeks, and measures the streaming thread's CPU share and the
+process's memory with a short and a long tune.
+)";
 
 using bench::Clock;
 constexpr int kRate = 44100;

@@ -19,6 +19,7 @@
 #include "show/program_builder.hpp"
 #include "show/scenes.hpp"
 #include "show/show_size.hpp"
+#include "show_spans.hpp"
 #include "stats.hpp"
 #include "tooling/command_line.hpp"
 #include "tooling/offscreen.hpp"
@@ -29,26 +30,15 @@ using bench::Clock;
 
 constexpr int kDefaultFramesPerScene = 40;
 constexpr int kMinFramesPerScene = 2;  // a median needs two
-constexpr const char* kUsage =
-    "usage: scene_bench [FRAMES]\n"
-    "Renders FRAMES frames (default 40) of each scene off-screen at 1920x1080 and prints each one's\n"
-    "median and 95th percentile frame time against the yardstick's. Run it from build/.\n";
+constexpr const char* kUsage = R"(usage: scene_bench [FRAMES]
+Renders FRAMES frames (default 40) of each scene off-screen at 1920x1080 and prints each one's
+median and 95th percentile frame time against the yardstick's. Run it from build/.
+)";
 constexpr int kDrawsPerFrame = 2;
 constexpr double kP95 = 0.95;
 
-struct Span {
-    const char* name;
-    float from;
-    float to;
-};
-
-// Strictly inside each scene's span, so every frame draws its scene.
-constexpr Span kSpans[] = {
-    {"scene 1 (picture)", 0.0f, 9.0f},
-    {"scene 2 (spheres)", 10.0f, 45.0f},
-    {"scene 3 (tunnel)", 46.0f, 109.0f},
-};
-constexpr Span kYardstick = {"yardstick", 10.0f, 45.0f};
+// Drawn over scene 2's span, as today's scene 2 is.
+constexpr ShowSpan kYardstick = {"yardstick", kSceneSpans[1].from, kSceneSpans[1].to};
 
 double frameMs(const Scenes& scenes, float t)
 {
@@ -63,7 +53,7 @@ double frameMs(const Scenes& scenes, float t)
     return fastest;
 }
 
-float frameTime(const Span& span, int i, int frames)
+float frameTime(const ShowSpan& span, int i, int frames)
 {
     return span.from + (span.to - span.from) * static_cast<float>(i) / static_cast<float>(frames + 1);
 }
@@ -96,15 +86,15 @@ int main(int argc, char** argv)
         const Scenes scenes = loadScenes();
         const Scenes yardstick = yardstickScenes();
         // The driver compiles a program on its first draw.
-        for (const Span& span : kSpans)
+        for (const ShowSpan& span : kSceneSpans)
             frameMs(scenes, span.from + 0.5f);
         frameMs(yardstick, kYardstick.from + 0.5f);
 
-        std::vector<std::vector<double>> times(std::size(kSpans) + 1);
+        std::vector<std::vector<double>> times(std::size(kSceneSpans) + 1);
         for (int i = 1; i <= frames; ++i) {
             times.back().push_back(frameMs(yardstick, frameTime(kYardstick, i, frames)));
-            for (std::size_t s = 0; s < std::size(kSpans); ++s)
-                times[s].push_back(frameMs(scenes, frameTime(kSpans[s], i, frames)));
+            for (std::size_t s = 0; s < std::size(kSceneSpans); ++s)
+                times[s].push_back(frameMs(scenes, frameTime(kSceneSpans[s], i, frames)));
         }
 
         std::printf("%-20s %7s %10s %10s   (%d frames each, %dx%d, %s)\n", "scene", "frames", "median",
@@ -113,11 +103,11 @@ int main(int argc, char** argv)
         const double yardMedian = bench::median(times.back());
         const double yardP95 = bench::percentile(times.back(), kP95);
         bool within = true;
-        for (std::size_t s = 0; s < std::size(kSpans); ++s) {
+        for (std::size_t s = 0; s < std::size(kSceneSpans); ++s) {
             const double median = bench::median(times[s]);
             const double p95 = bench::percentile(times[s], kP95);
             within = within && median <= yardMedian && p95 <= yardP95;
-            std::printf("%-20s %7d %7.1f ms %7.1f ms   (%.2f, %.2f of the yardstick's)\n", kSpans[s].name, frames,
+            std::printf("%-20s %7d %7.1f ms %7.1f ms   (%.2f, %.2f of the yardstick's)\n", kSceneSpans[s].name, frames,
                         median, p95, median / yardMedian, p95 / yardP95);
         }
         std::printf("%-20s %7d %7.1f ms %7.1f ms   (scene 2 before its shots, over its span)\n", kYardstick.name,

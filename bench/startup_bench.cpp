@@ -26,10 +26,10 @@ extern char** environ;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: startup_bench\n"
-    "Times the real demo's start-up from outside against a bare window's, and the music's lag\n"
-    "behind the picture. Run it from build/, under a display.\n";
+constexpr const char* kUsage = R"(usage: startup_bench
+Times the real demo's start-up from outside against a bare window's, and the music's lag
+behind the picture. Run it from build/, under a display.
+)";
 
 using bench::Clock;
 

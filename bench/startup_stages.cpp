@@ -25,10 +25,10 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: startup_stages\n"
-    "Times the demo's start-up stage by stage in this process: each stage's wall time and the\n"
-    "main thread's CPU time. Run it from build/, under a display.\n";
+constexpr const char* kUsage = R"(usage: startup_stages
+Times the demo's start-up stage by stage in this process: each stage's wall time and the
+main thread's CPU time. Run it from build/, under a display.
+)";
 
 // Opened and started before main, as the demo's own are.
 SoundEngine* const soundEngine = openProcessSoundEngine();
