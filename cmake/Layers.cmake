@@ -29,9 +29,11 @@ demo_sources(DEMO_HEADLESS_WINDOWS platform/windows headless_context.cpp)
 demo_sources(DEMO_SOUND sound music.cpp music_reader.cpp sound_device.cpp sound_engine.cpp music_stream.cpp)
 
 # show/: the show itself: its schedule and data table, the scenes and their quads, the program
-# builder and the demo's Shader, the picture and its texture.
+# builder and the demo's Shader, the picture and its texture; and its tracks, read and written
+# without GL, which the build-time synth links on their own.
 demo_sources(DEMO_SHOW show timeline.cpp scenes.cpp mesh.cpp program_builder.cpp shader.cpp picture.cpp
   stb_image.cpp texture.cpp)
+demo_sources(DEMO_TRACKS show tracks.cpp)
 
 # tooling/: what only the companion programs use. Their command lines on their own, for the
 # build-time tools that link nothing else; then off-screen drawing, the data diagnostics (a

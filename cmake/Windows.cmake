@@ -20,7 +20,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/Glad.cmake)
 
 # Every layer in one library, as the two programs share it all.
 add_library(demo_library STATIC ${DEMO_PLATFORM} ${DEMO_WINDOWS_PARTS} ${DEMO_DESKTOP} ${DEMO_HEADLESS_WINDOWS}
-  ${DEMO_SOUND} ${DEMO_SHOW} ${DEMO_COMMAND_LINE} ${DEMO_TOOLING})
+  ${DEMO_SOUND} ${DEMO_SHOW} ${DEMO_TRACKS} ${DEMO_COMMAND_LINE} ${DEMO_TOOLING})
 target_include_directories(demo_library PUBLIC ${DEMO_SRC})
 target_include_directories(demo_library SYSTEM PUBLIC ${HOST_HEADERS} ${HOST_HEADERS}/stb)
 target_compile_definitions(demo_library PUBLIC GLFW_INCLUDE_NONE)

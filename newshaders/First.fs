@@ -10,8 +10,6 @@ uniform float u_time;
 
 out vec4 FragColor;
 
-const float SCENE_START = 10.0;
-const float SCENE_END = 45.0;
 const int SPHERES = 5;
 const int MAX_STEPS = 12;
 const float HIT_DISTANCE = 0.003;
@@ -27,6 +25,7 @@ flat in vec4 vBeat;           // kick pulse, cut flash, part, seconds into the p
 flat in vec3 vEye;
 flat in mat3 vCamera;
 flat in vec3 vLight;
+flat in float vFade;          // the picture's light: in from the black gap before, out into the one after
 flat in vec4 vStyle;          // the floor's neon colour; how many spheres the surface mirrors
 flat in vec4 vSpheres[SPHERES];
 
@@ -231,10 +230,8 @@ void main()
     // Each cut lands with a flash of the crash, each kick with a lift of the whole picture.
     col *= 1.0 + 0.6 * vBeat.x + 3.0 * vBeat.y;
 
-    // Fade in from the black gap before, and out into the one after; darken the corners.
-    float fade = smoothstep(SCENE_START, SCENE_START + 1.0, u_time)
-               * smoothstep(SCENE_END, SCENE_END - 0.6, u_time);
+    // Darken the corners.
     vec2 q = 0.5 * vPosition;
     float vignette = 1.0 - 1.2 * dot(q, q);
-    FragColor = vec4(sqrt(max(col, 0.0)) * vignette * fade, 1.0);
+    FragColor = vec4(sqrt(max(col, 0.0)) * vignette * vFade, 1.0);
 }

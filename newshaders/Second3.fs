@@ -11,9 +11,6 @@ uniform float u_time;
 out vec4 FragColor;
 
 const float SCENE_START = 46.0;
-const float BLACKOUT = 108.5;         // black from here to the end
-const float FADE_OUT = 4.0;           // the last fade's length, ending at the blackout
-const float AWAKE = 6.0;              // the first fade's length
 const float PI = 3.14159265;
 const float BEATS_PER_SECOND = 2.0;   // 120 BPM
 const int FIRST_PART = 5;             // the vertex stage numbers the sphere scene's shots first
@@ -31,6 +28,8 @@ const int CORE = 6;
 flat in float vHeard;         // the tune's time as heard
 in vec2 vPosition;            // where on the screen, -1 to 1 across and up
 flat in vec4 vBeat;           // kick pulse, cut flash, part, seconds heard into the part
+flat in float vFade;          // the picture's light: out of the dark at the start, into it at the end
+flat in vec3 vFlight;         // the core of light's size and brightness; how far apart the rings draw
 
 // Cosine palette: cycles through electric blue, magenta and amber.
 vec3 palette(float x)
@@ -215,28 +214,23 @@ void main()
     float glow = 0.0;
     float hue = 0.0;
     vec3 col = vec3(0.0);
-    float core = 0.05;                   // the size of the core of light at the centre
-    float heat = 1.0;                    // and its brightness
+    float core = vFlight.x;              // the size of the core of light at the centre
+    float heat = vFlight.y;              // and its brightness
     if (section == TUNNEL) {
         // Slow out of the dark, speeding up from the fifth bar.
-        float late = max(st - 8.0, 0.0);
-        glow = tunnel(radius, angle, st, 1.0 + 0.15 * late, kick, t, hue);
+        glow = tunnel(radius, angle, st, vFlight.z, kick, t, hue);
     } else if (section == CORRIDOR) {
         col = corridor(uv, 2.0 * st, kick, t);
     } else if (section == FOLDS) {
         glow = folds(uv, 2.5 * st, kick, t, beat, hue);
     } else if (section == PLAIN) {
         col = plain(uv, 4.5 * st, kick, t);
-        core = 0.08;
     } else if (section == WARP) {
         float build = st / 8.0;
         glow = warp(radius, angle, st * (4.0 + 6.0 * build), kick, build, hue, col);
-        core = 0.06 + 0.25 * build * build;
     } else {
-        float swallow = section == CORE ? st : 0.0;
         col = shock(uv, t, beat, section == SHOCK ? 1.0 : 0.0);
-        core = 0.35 + 0.1 * kick + 0.12 * swallow * swallow;
-        heat = 2.5 + 0.8 * swallow;
+        core += 0.1 * kick;
     }
     col += palette(hue) * glow;
 
@@ -246,9 +240,6 @@ void main()
     // Each cut lands with the crash's flash: the new picture blazes up in its own colours.
     col *= 1.0 + 4.0 * flash;
 
-    // Out of the dark at the start, into the dark at the end.
-    float fade = smoothstep(SCENE_START, SCENE_START + AWAKE, u_time)
-               * smoothstep(BLACKOUT, BLACKOUT - FADE_OUT, u_time);
     col = col / (1.0 + col);   // soft roll-off keeps the brightest light from clipping flat
-    FragColor = vec4(col * 1.3 * fade, 1.0);
+    FragColor = vec4(col * 1.3 * vFade, 1.0);
 }

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "gl_test_support.hpp"
+#include "cues.hpp"
 #include "score.hpp"
 #include "show/scenes.hpp"
 
@@ -87,7 +88,7 @@ TEST_F(Direction, ThePulsesLandOnTheKicksAsHeard)
 {
     const std::optional<double> lag = musicLag();
     ASSERT_TRUE(lag) << "no MUSIC_LAG constant in " << kScreenVertexShader;
-    const synth::Score score = synth::demoTune();
+    const synth::Score score = synth::demoTune(synth::readCues(DEMO_DATA));
     int kicks = 0;
     for (const synth::Note& note : score.notes) {
         const double heard = synth::beatsToSeconds(note.beat) + *lag;

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/data_file.hpp"
+#include "show/tracks.hpp"
 #include "tooling/shader_log.hpp"
 
 namespace {
@@ -83,6 +84,19 @@ bool reportStage(const StageBuild& stage, std::set<std::string>& reported, Findi
     if (!compiled && !explained)
         findings.problem(std::string(stage.path) + ": " + note + "does not compile (the driver gives no reason)");
     return compiled;
+}
+
+bool reportTracks(const StageBuild& stage, std::set<std::string>& reported, Findings& findings)
+{
+    const TrackSource read = readTracks(stage.source);
+    if (reported.insert(std::string(stage.path) + " tracks").second)
+        for (const TrackSource::Problem& problem : read.problems) {
+            std::string text = std::string(stage.path) + ":" + std::to_string(problem.line) + ": " + problem.message;
+            if (const std::optional<std::string> quoted = sourceLine(stage.source, problem.line))
+                text += "\n" + std::string(kQuoteIndent) + *quoted;
+            findings.problem(std::move(text));
+        }
+    return read.problems.empty();
 }
 
 std::string readFailure(const char* path, int error)

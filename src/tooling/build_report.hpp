@@ -1,6 +1,7 @@
 // A program build's reports as the person who edits the shaders reads them: each stage's
-// reading and compiling, and the link, as `file:line: message` findings with the line at fault
-// quoted under them, from whatever form the driver words its log in (shader_log.hpp).
+// reading and compiling, its tracks' block, and the link, as `file:line: message` findings with
+// the line at fault quoted under them, from whatever form the driver words its log in
+// (shader_log.hpp).
 // demo-check and demo-live report through this one code, and through program_check.hpp.
 #pragma once
 
@@ -36,6 +37,11 @@ bool reportLog(const std::string& log, const std::string& where, const std::stri
 // returns whether it compiled.
 bool reportStage(const StageBuild& stage, std::set<std::string>& reported, Findings& findings,
                  const std::string& note = "");
+
+// Reads the tracks' block of a stage's text (show/tracks.hpp), reporting each problem at its
+// line, the line quoted, the first time the stage's file comes up (`reported`, as
+// reportStage); returns whether the block is fit to run: none, or one that reads whole.
+bool reportTracks(const StageBuild& stage, std::set<std::string>& reported, Findings& findings);
 
 // "PATH: cannot be read (REASON)" for a file that could not be opened or read.
 std::string readFailure(const char* path, int error);

@@ -149,8 +149,10 @@ bool ProgramChecker::check(const ProgramBuild& build, const ProgramSpec& spec, s
 {
     const bool vertexBuilt = reportStage(build.vertex, reported, findings);
     const bool fragmentBuilt = reportStage(build.fragment, reported, findings);
+    // A broken block of tracks could still compile, yet the show would run on keys out of order.
+    const bool tracksFit = reportTracks(build.vertex, reported, findings) & reportTracks(build.fragment, reported, findings);
     // A stage that failed is reported already; its link would only repeat it.
-    if (!vertexBuilt || !fragmentBuilt)
+    if (!vertexBuilt || !fragmentBuilt || !tracksFit)
         return false;
     const int before = findings.problemCount();
     const std::string where = std::string(spec.vertexPath) + " + " + spec.fragmentPath;

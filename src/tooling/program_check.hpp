@@ -20,10 +20,11 @@ class ProgramChecker {
 public:
     ProgramChecker();
 
-    // Reports a program built from `spec`'s files with BuildLogs::Whole: each stage's reading
-    // and compiling, unless its file is in `reported` already (programs share files; it is
-    // added), then the link, then for a linked program the attributes its quad feeds and the
-    // uniforms the scenes set. Returns whether it is fit to draw with: linked, no problem.
+    // Reports a program built from `spec`'s files with BuildLogs::Whole: each stage's reading,
+    // compiling and tracks' block, unless its file is in `reported` already (programs share
+    // files; it is added), then the link, then for a linked program the attributes its quad
+    // feeds and the uniforms the scenes set. Returns whether it is fit to draw with: linked, its
+    // tracks whole, no problem.
     bool check(const ProgramBuild& build, const ProgramSpec& spec, std::set<std::string>& reported,
                Findings& findings) const;
 

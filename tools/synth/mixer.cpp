@@ -62,6 +62,21 @@ std::vector<float> duckCurve(const Score& score, std::size_t frames)
     return depth;
 }
 
+// Each note's own seed, from what the note is and where, so that a note sounds the same
+// wherever the arrangement adds it and whatever is added beside it (a cut moved changes the
+// tune around the cut alone).
+std::uint64_t noteSeed(const Note& note)
+{
+    constexpr double kPlacesPerBeat = 256.0;  // finer than any note the score places
+    std::uint64_t seed = static_cast<std::uint64_t>(note.instrument) << 56 ^
+                         static_cast<std::uint64_t>(note.pitch) << 48 ^
+                         static_cast<std::uint64_t>(std::llround(note.beat * kPlacesPerBeat));
+    // splitmix64's finaliser: nearby notes get unrelated seeds.
+    seed = (seed ^ (seed >> 30)) * 0xBF58476D1CE4E5B9ull;
+    seed = (seed ^ (seed >> 27)) * 0x94D049BB133111EBull;
+    return (seed ^ (seed >> 31)) | 1u;
+}
+
 // Runs `process(frame)` on the last kPrimeSeconds of the loop, then on the whole loop.
 template <typename Process>
 void aroundTheLoop(std::size_t frames, Process&& process)
@@ -161,14 +176,11 @@ std::vector<std::int16_t> mixdown(const Score& score)
     StereoBuffer scratch(frames), master(frames), delaySend(frames), reverbSend(frames);
     const std::vector<float> duck = duckCurve(score, frames);
 
-    std::uint64_t seed = 1;
     for (const Group& group : kGroups) {
         scratch.clear();
-        for (const Note& note : score.notes) {
-            ++seed;
+        for (const Note& note : score.notes)
             if (std::find(group.instruments.begin(), group.instruments.end(), note.instrument) != group.instruments.end())
-                renderNote(note, seed * 0x2545F4914F6CDD1Dull, scratch);
-        }
+                renderNote(note, noteSeed(note), scratch);
         for (std::size_t i = 0; i < frames; ++i) {
             const double gain = group.level * (1.0 - group.duck * static_cast<double>(duck[i]));
             const double l = gain * static_cast<double>(scratch.left[i]);

@@ -1,6 +1,7 @@
 // The soundtrack's score: chords, drum and bass patterns and the melody, written as text a
-// musician can read, and the arrangement that lays them over the demo's 52 bars. The chord
-// track drives the bass, pad and pluck, so a section is re-harmonised by changing one line.
+// musician can read, and the arrangement that lays them over the demo's 52 bars, its kit and
+// cuts where the show's cue sheet puts them. The chord track drives the bass, pad and pluck,
+// so a section is re-harmonised by changing one line.
 #include "score.hpp"
 
 #include <cctype>
@@ -8,6 +9,8 @@
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
+
+#include "cues.hpp"
 
 namespace synth {
 namespace {
@@ -68,6 +71,14 @@ std::vector<std::string> words(const char* text)
     }
 }
 
+// A drum pattern's velocity for one of its characters: 0 for a rest.
+double drumVelocity(const char* pattern, char c)
+{
+    const double velocity = c == '.' ? 0.0 : c == 'g' ? kGhost : c == 'x' ? kHit : c == 'X' ? kAccent : -1.0;
+    if (velocity < 0.0) throw std::invalid_argument(std::string("not a drum hit: ") + pattern);
+    return velocity;
+}
+
 void requireBar(const char* pattern)
 {
     if (std::strlen(pattern) != kStepsPerBar)
@@ -82,6 +93,8 @@ const char* const kOutroKick     = "X.......X.......";
 const char* const kBackbeat      = "....X.......X...";
 const char* const kBackbeatFill  = "....X.......X.xX";
 const char* const kRollIntoBar   = "........gxgxxXXX";  // the second half of a bar, into the next
+// A riser's noise sweeps up over the half bar before a cut.
+constexpr int kRiserSteps = 8;
 const char* const kHatsTicking   = "..x...x...x...x.";
 const char* const kHatsDriving   = "gxXxgxXxgxXxgxXg";
 const char* const kOpenOffbeats  = "..x...x...x...x.";
@@ -150,15 +163,9 @@ public:
     void drums(Instrument drum, int firstBar, int bars, const char* pattern)
     {
         requireBar(pattern);
-        for (int bar = firstBar; bar < firstBar + bars; ++bar) {
-            for (int step = 0; step < kStepsPerBar; ++step) {
-                const char c = pattern[step];
-                if (c == '.') continue;
-                const double velocity = c == 'g' ? kGhost : c == 'x' ? kHit : c == 'X' ? kAccent : -1.0;
-                if (velocity < 0.0) throw std::invalid_argument(std::string("not a drum hit: ") + pattern);
-                add(drum, bar, step, 1, 0, velocity);
-            }
-        }
+        for (int bar = firstBar; bar < firstBar + bars; ++bar)
+            for (int step = 0; step < kStepsPerBar; ++step)
+                hit(drum, bar * kStepsPerBar + step, pattern, step);
     }
 
     void bass(int firstBar, int bars, const char* pattern, double velocity)
@@ -223,19 +230,35 @@ public:
         }
     }
 
-    // A noise sweep from `fromStep` of the bar up to the next bar line.
-    void riser(int bar, int fromStep)
+    // The show's structure from its cue sheet: the kick and the backbeat wherever the kit plays;
+    // in the bar before each cut a fill where the kit plays every beat, or a roll where it is
+    // silent; a riser into each cut where the kit comes in or steps up; a crash on each cut
+    // that has one.
+    void structure(const Cues& cues)
     {
-        add(Instrument::Riser, bar, fromStep, kStepsPerBar - fromStep, 0, 1.0);
-    }
-
-    void crash(int bar) { add(Instrument::Crash, bar, 0, kStepsPerBar, 0, 1.0); }
-
-    // The backbeat in four-bar phrases, each ending in a fill.
-    void snareInFours(int firstBar, int bars)
-    {
-        for (int bar = firstBar; bar < firstBar + bars; ++bar)
-            drums(Instrument::Snare, bar, 1, (bar - firstBar) % 4 == 3 ? kBackbeatFill : kBackbeat);
+        const int end = score_.bars * kStepsPerBar;
+        const auto before = [&](int step) {  // the bar before a cut, in steps
+            for (int cut : cues.cuts)
+                if (step >= cut - kStepsPerBar && step < cut)
+                    return cut;
+            return -1;
+        };
+        for (int step = 0; step < end; ++step) {
+            const int kit = cues.kitAt(step);
+            if (kit != 0)
+                hit(Instrument::Kick, step, kit == 1 ? kFourOnFloor : kOutroKick, step % kStepsPerBar);
+            const int cut = before(step);
+            const int leadIn = cut < 0 ? 0 : cues.kitAt(cut - 1);
+            if (cut >= 0 && leadIn != 2)
+                hit(Instrument::Snare, step, leadIn == 1 ? kBackbeatFill : kRollIntoBar, step - cut + kStepsPerBar);
+            else if (kit != 0)
+                hit(Instrument::Snare, step, kBackbeat, step % kStepsPerBar);
+        }
+        for (int cut : cues.cuts)
+            if (cut >= kRiserSteps && cues.kitAt(cut) > cues.kitAt(cut - 1))
+                addAt(Instrument::Riser, cut - kRiserSteps, kRiserSteps, 0, 1.0);
+        for (int crash : cues.crashes)
+            addAt(Instrument::Crash, crash, kStepsPerBar, 0, 1.0);
     }
 
     Score take() { return std::move(score_); }
@@ -257,9 +280,23 @@ private:
 
     void add(Instrument instrument, int bar, int step, int steps, int pitch, double velocity)
     {
-        if (bar < 0 || bar >= score_.bars) throw std::invalid_argument("note outside the tune");
-        const double beat = bar * kBeatsPerBar + static_cast<double>(step) / kStepsPerBeat;
-        score_.notes.push_back({instrument, beat, static_cast<double>(steps) / kStepsPerBeat, pitch, velocity});
+        addAt(instrument, bar * kStepsPerBar + step, steps, pitch, velocity);
+    }
+
+    void addAt(Instrument instrument, int step, int steps, int pitch, double velocity)
+    {
+        if (step < 0 || step >= score_.bars * kStepsPerBar) throw std::invalid_argument("note outside the tune");
+        score_.notes.push_back({instrument, static_cast<double>(step) / kStepsPerBeat,
+                                static_cast<double>(steps) / kStepsPerBeat, pitch, velocity});
+    }
+
+    // The hit a bar's drum pattern has at `step` of it, if any, placed at the tune's `at`.
+    void hit(Instrument drum, int at, const char* pattern, int step)
+    {
+        requireBar(pattern);
+        const double velocity = drumVelocity(pattern, pattern[step]);
+        if (velocity > 0.0)
+            addAt(drum, at, 1, 0, velocity);
     }
 
     std::vector<Chord> chords_;
@@ -268,11 +305,14 @@ private:
 
 }  // namespace
 
-Score demoTune()
+Score demoTune(const Cues& cues)
 {
     using I = Instrument;
     constexpr int kBars = 52;  // 104 s: the 109 s show hears the top of the tune again
     Arranger a(kBars);
+    // The kit, the fills and rolls into the cuts, the risers and the crashes, where the show's
+    // cue sheet puts them: the picture cuts by the same keys.
+    a.structure(cues);
 
     // Intro under the picture (bars 0-4, 0-10 s): the pad alone, then the pluck and ticking
     // hats. The black second at 9 s is the second half of bar 4: a riser and a snare roll.
@@ -281,18 +321,12 @@ Score demoTune()
     a.pluck(1, 4, kPluckSparse, 0.45);
     a.drums(I::ClosedHat, 2, 3, kHatsTicking);
     a.bass(3, 2, kBassHeld, 0.7);
-    a.drums(I::Snare, 4, 1, kRollIntoBar);
-    a.riser(4, 8);
 
     // The lift at 10 s (bars 5-12), as the first full-screen scene starts: the kit and the
     // pulsing bass come in under a rolling pluck. From here to the outro the picture cuts to a
     // new shot or section every four or eight bars: a fill leads into each cut, a crash lands
     // on it.
     a.chords(5, kVerseChords);
-    a.crash(5);
-    a.drums(I::Kick, 5, 16, kFourOnFloor);
-    a.snareInFours(5, 8);
-    a.crash(9);
     a.drums(I::ClosedHat, 5, 16, kHatsDriving);
     a.drums(I::OpenHat, 13, 8, kOpenOffbeats);
     a.bass(5, 16, kBassPulse, 0.85);
@@ -301,8 +335,6 @@ Score demoTune()
 
     // The theme's first statement (bars 13-20).
     a.chords(13, kVerseChords);
-    for (int bar : {13, 17}) a.crash(bar);
-    a.snareInFours(13, 8);
     a.lead(13, kThemeA, 0, 0.85);
 
     // The break at the second black gap (bars 21-22, 42-46 s): the kit and bass drop out,
@@ -312,8 +344,6 @@ Score demoTune()
     a.pluck(21, 1, kPluckSparse, 0.4);
     a.drums(I::ClosedHat, 21, 1, kHatsTicking);
     a.lead(21, kBreakLine, 0, 0.7);
-    a.drums(I::Snare, 22, 1, kRollIntoBar);
-    a.riser(22, 8);
 
     // The main theme through the last scene (bars 23-46, from 46 s): twice, the second time
     // doubled an octave down, then a brighter variation over driving bass, and a riser into
@@ -321,12 +351,6 @@ Score demoTune()
     a.chords(23, kVerseChords);
     a.chords(31, kVerseChords);
     a.chords(39, kVerseChords);
-    for (int bar : {23, 31, 35, 39, 43}) a.crash(bar);
-    a.drums(I::Kick, 23, 24, kFourOnFloor);
-    a.drums(I::Snare, 23, 7, kBackbeat);
-    a.drums(I::Snare, 30, 1, kBackbeatFill);
-    a.snareInFours(31, 16);
-    a.riser(46, 8);
     a.drums(I::ClosedHat, 23, 24, kHatsDriving);
     a.drums(I::OpenHat, 23, 24, kOpenOffbeats);
     a.bass(23, 16, kBassPulse, 0.9);
@@ -342,9 +366,6 @@ Score demoTune()
     // Outro (bars 47-51): the kit thins out, the theme's last phrase and a held A on the
     // dominant lead back into the intro's D minor.
     a.chords(47, kIntroChords);
-    a.crash(47);
-    a.drums(I::Kick, 47, 3, kOutroKick);
-    a.drums(I::Snare, 47, 3, kBackbeat);
     a.drums(I::ClosedHat, 47, 4, kHatsTicking);
     a.bass(47, 3, kBassPulse, 0.7);
     a.bass(50, 2, kBassHeld, 0.6);

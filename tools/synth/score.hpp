@@ -31,8 +31,11 @@ struct Score {
     double seconds() const { return beatsToSeconds(bars * kBeatsPerBar); }
 };
 
-// The demo's soundtrack. Throws std::invalid_argument if a line of the score is malformed,
-// so a typo stops the build instead of playing a wrong note.
-Score demoTune();
+struct Cues;
+
+// The demo's soundtrack, its structure laid on the show's cue sheet. Throws
+// std::invalid_argument if a line of the score is malformed, so a typo stops the build instead
+// of playing a wrong note.
+Score demoTune(const Cues& cues);
 
 }  // namespace synth
