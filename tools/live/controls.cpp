@@ -59,6 +59,14 @@ void pressKey(Studio& studio, GLFWwindow* window, int key, int action, int mods)
         if (studio.hud != nullptr)
             studio.hud->toggle();
         break;
+    case GLFW_KEY_Z:  // the tracks' edits: Ctrl+Z undoes, Ctrl+Shift+Z redoes
+        if ((mods & GLFW_MOD_CONTROL) != 0)
+            (mods & GLFW_MOD_SHIFT) != 0 ? studio.tracks.redo() : studio.tracks.undo();
+        break;
+    case GLFW_KEY_DELETE:
+        if (studio.hud != nullptr)
+            studio.hud->deleteTouchedKey(studio.tracks);
+        break;
     default: break;
     }
 }
@@ -71,8 +79,18 @@ void installControls(GLFWwindow* window, Studio& studio)
         catchUp(studioOf(w));
         pressKey(studioOf(w), w, key, action, mods);
     });
-    glfwSetCursorPosCallback(window, [](GLFWwindow* w, double, double) { studioOf(w).input = true; });
-    glfwSetMouseButtonCallback(window, [](GLFWwindow* w, int, int, int) { studioOf(w).input = true; });
+    glfwSetCursorPosCallback(window, [](GLFWwindow* w, double x, double y) {
+        studioOf(w).input = true;
+        studioOf(w).cursor = {x, y};
+    });
+    glfwSetMouseButtonCallback(window, [](GLFWwindow* w, int button, int action, int) {
+        Studio& pressed = studioOf(w);
+        pressed.input = true;
+        // Where it went down, as the events came (the window system's pointer, and the next frame
+        // drawn, may have moved on): a slow frame must not move a press off the key it was on.
+        if (button == GLFW_MOUSE_BUTTON_LEFT && action == GLFW_PRESS && pressed.hud != nullptr)
+            pressed.hud->notePress(pressed.cursor[0], pressed.cursor[1]);
+    });
     glfwSetScrollCallback(window, [](GLFWwindow* w, double, double) { studioOf(w).input = true; });
     glfwSetWindowRefreshCallback(window, [](GLFWwindow* w) { studioOf(w).input = true; });
     glfwSetFramebufferSizeCallback(window, [](GLFWwindow* w, int, int) { studioOf(w).input = true; });

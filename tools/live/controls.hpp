@@ -2,7 +2,10 @@
 // so that a paused studio shows its window again only when something happened.
 #pragma once
 
+#include <array>
+
 #include "clock.hpp"
+#include "track_editor.hpp"
 #include "view.hpp"
 
 struct GLFWwindow;
@@ -11,10 +14,12 @@ class Hud;
 struct Studio {
     LiveClock& clock;
     ShowView& view;
+    TrackEditor& tracks;
     Hud* hud = nullptr;
     double lastTick = 0.0;  // the window library's time the clock was last brought up to
     bool rerender = true;   // the show's frame must be rendered again (not only for a new time)
     bool input = true;      // an event came: the window must be drawn again
+    std::array<double, 2> cursor{};  // the pointer, as its latest event left it
 };
 
 // Brings the clock up to the window library's time now. Done before anything acts on the clock

@@ -212,7 +212,7 @@ void Hud::noteFrameTime(double milliseconds)
 }
 
 std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, const Reloader& reloader,
-                                const MusicFollower& music, const FlashMarks& flashes)
+                                const MusicFollower& music, const FlashMarks& flashes, TrackEditor& tracks)
 {
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplGlfw_NewFrame();
@@ -221,6 +221,8 @@ std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, co
     std::optional<double> seek;
     if (shown_) {
         problemsPanel(reloader.problems());
+        // Anchored at the window's bottom, the lanes last: a lane's place is the same whatever
+        // the rest of the display holds.
         const ImVec2 display = ImGui::GetIO().DisplaySize;
         ImGui::SetNextWindowPos(ImVec2(kMargin, display.y - kMargin), ImGuiCond_Always, ImVec2(0.0f, 1.0f));
         ImGui::SetNextWindowSize(ImVec2(display.x - 2.0f * kMargin, 0.0f));
@@ -240,7 +242,6 @@ std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, co
         ImGui::Text("| loop %.2f - %.2f s %s", loop.in, loop.out, loop.on ? "on" : "off");
         ImGui::SameLine();
         flashReadout(flashes);
-        seek = timeline(clock, flashes);
         const auto latest = static_cast<double>(frameTimes_[(nextFrameTime_ + kFrameTimes - 1) % kFrameTimes]);
         char overlay[32];
         std::snprintf(overlay, sizeof overlay, "%.1f ms", latest);
@@ -251,6 +252,8 @@ std::optional<double> Hud::draw(const LiveClock& clock, const ShowView& view, co
         ImGui::Text("frame time, rendered at %dx%d", view.width(), view.height());
         lastReload(reloader.lastReload());
         ImGui::EndGroup();
+        seek = timeline(clock, flashes);
+        lanes_.draw(clock, tracks);
         ImGui::End();
     }
     ImGui::Render();

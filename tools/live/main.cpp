@@ -22,6 +22,7 @@
 #include "platform/gl_context.hpp"
 #include "platform/window.hpp"
 #include "reloader.hpp"
+#include "track_editor.hpp"
 #include "show/show_data.hpp"
 #include "tooling/command_line.hpp"
 #include "tooling/flash_pass.hpp"
@@ -91,7 +92,8 @@ int main(int argc, char** argv)
         ShowView view(options.previewScale);
         view.setPreview(options.preview);
         LiveClock clock(options.at, !options.paused);
-        Studio studio{clock, view};
+        TrackEditor tracks;
+        Studio studio{clock, view, tracks};
         studio.lastTick = glfwGetTime();
         installControls(window, studio);
         Hud hud(window, options.hud);
@@ -106,6 +108,8 @@ int main(int argc, char** argv)
             catchUp(studio);
             const double frameStart = studio.lastTick;
             const std::vector<std::string> changed = watcher.changed();
+            for (const std::string& file : changed)
+                tracks.refresh(file);
             if (!changed.empty() && reloader.reload(changed)) {
                 studio.rerender = true;
                 flashCheck.emplace(reloader.scenes());
@@ -136,7 +140,7 @@ int main(int argc, char** argv)
                 int height = 0;
                 glfwGetFramebufferSize(window, &width, &height);
                 view.present(width, height);
-                if (const std::optional<double> seek = hud.draw(clock, view, reloader, music, flashes)) {
+                if (const std::optional<double> seek = hud.draw(clock, view, reloader, music, flashes, tracks)) {
                     catchUp(studio);
                     clock.seek(*seek);
                 }
