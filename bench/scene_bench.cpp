@@ -3,10 +3,10 @@
 // to a yardstick's: the sphere scene as it was before its shots (bench/yardstick/), drawn at the
 // same times as today's scene 2. The budget is that no scene costs more than the yardstick. And
 // the full-screen scenes with their tracks against the same scenes with the tracks' values set
-// as constants each frame: the tracks may cost 3 % at most. Frames of all are taken in turn, so a machine that slows down slows them alike, and
-// each frame is drawn twice and timed by the faster draw, so that another program's burst of
-// work on the machine doesn't pass for a costly frame. Run it from build/, where the demo's
-// data sit.
+// as constants each frame: the tracks may cost 3 % at most. Frames of all are taken in turn,
+// so a machine that slows down slows them alike, and each frame is drawn twice and timed by the
+// faster draw, so that another program's burst of work on the machine doesn't pass for a
+// costly frame. Run it from build/, where the demo's data sit.
 #include <glad/gl.h>
 
 #include <algorithm>
