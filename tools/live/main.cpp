@@ -1,8 +1,9 @@
 // demo-live: the show's live studio. Plays the show in a resizable window, drawn by the demo's
 // own scene code at 1920x1080 and scaled to fit, with the music in step, on a timeline of its
 // own; reloads a shader, the picture or the tune the moment it is saved, keeping the last good
-// one and listing what is wrong when it can't be used; and checks the show's flashes again
-// after each reload, marking on the timeline where it flashes too much.
+// one and listing what is wrong when it can't be used; edits the show's tracks on lanes under
+// its timeline, saving each edit into the shader that holds them; and checks the show's flashes
+// again after each reload, marking on the timeline where it flashes too much.
 //   demo-live [options]   (see --help)
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>

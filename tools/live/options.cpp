@@ -82,6 +82,9 @@ Run it from the build directory, where the demo's data sit, or name their folder
   --help              this text
 Keys: Space play/pause; Left/Right 1 s (5 s with Shift); , and . one frame; 1 2 3 the
 start of a scene, Home 0; I and O the loop's in and out, L loop on/off; [ and ] speed
-0.25x to 4x; P preview on/off; H the heads-up display; Escape quits.
+0.25x to 4x; P preview on/off; H the heads-up display; Ctrl+Z and Ctrl+Shift+Z undo and redo an
+edit of the tracks, Delete deletes the key last touched; Escape quits. On the display's lanes a
+click adds a key at the playhead on the beat, a key drags in time and value, a right-click sets
+its ease.
 )";
 }
