@@ -33,7 +33,7 @@ demo_sources(DEMO_SOUND sound music.cpp music_reader.cpp sound_device.cpp sound_
 # without GL, which the build-time synth links on their own.
 demo_sources(DEMO_SHOW show timeline.cpp scenes.cpp mesh.cpp program_builder.cpp shader.cpp picture.cpp
   stb_image.cpp texture.cpp)
-demo_sources(DEMO_TRACKS show tracks.cpp)
+demo_sources(DEMO_TRACKS show tracks.cpp track_reader.cpp)
 
 # tooling/: what only the companion programs use. Their command lines on their own, for the
 # build-time tools that link nothing else; then off-screen drawing, the data diagnostics (a

@@ -17,15 +17,18 @@ constexpr float kCurveStep = 2.0f;    // pixels between the curve's samples
 constexpr float kRangePad = 0.15f;    // of a lane's range, clear above and below its keys
 constexpr float kLabelInset = 4.0f;
 
-const ImU32 kLaneColours[2] = {IM_COL32(30, 30, 36, 255), IM_COL32(38, 38, 46, 255)};
-const ImU32 kBrokenLaneColour = IM_COL32(70, 25, 25, 255);
-const ImU32 kCurveColours[3] = {IM_COL32(255, 110, 100, 255), IM_COL32(110, 230, 110, 255),
-                                IM_COL32(110, 160, 255, 255)};
-const ImU32 kFloatCurveColour = IM_COL32(230, 230, 230, 255);
-const ImU32 kKeyColour = IM_COL32(255, 210, 60, 255);
-const ImU32 kTouchedColour = IM_COL32(255, 255, 255, 255);
-const ImU32 kPlayheadColour = IM_COL32(255, 255, 255, 140);
-const ImU32 kLabelColour = IM_COL32(200, 200, 200, 255);
+// The lanes' colours: lanes in two greys by turns, a broken file's in red; a vec3's curves in
+// red, green and blue; keys in amber, the one last touched white.
+const struct {
+    ImU32 lanes[2] = {IM_COL32(30, 30, 36, 255), IM_COL32(38, 38, 46, 255)};
+    ImU32 broken = IM_COL32(70, 25, 25, 255);
+    ImU32 curves[3] = {IM_COL32(255, 110, 100, 255), IM_COL32(110, 230, 110, 255), IM_COL32(110, 160, 255, 255)};
+    ImU32 curve = IM_COL32(230, 230, 230, 255);
+    ImU32 key = IM_COL32(255, 210, 60, 255);
+    ImU32 touched = IM_COL32(255, 255, 255, 255);
+    ImU32 playhead = IM_COL32(255, 255, 255, 140);
+    ImU32 label = IM_COL32(200, 200, 200, 255);
+} kColour;
 
 struct Range {
     float low;
@@ -92,7 +95,7 @@ void drawLane(ImDrawList* draw, const Geometry& at, std::size_t lane, const Trac
     const Range range = rangeOf(track);
     const float top = at.top(lane);
     draw->AddRectFilled(ImVec2(at.origin.x, top), ImVec2(at.origin.x + at.width, top + Lanes::kLaneHeight),
-                        broken ? kBrokenLaneColour : kLaneColours[lane % 2]);
+                        broken ? kColour.broken : kColour.lanes[lane % 2]);
     std::vector<ImVec2> curve[3];
     for (float px = at.origin.x; px <= at.origin.x + at.width; px += kCurveStep) {
         const std::array<float, 3> value = evaluateTrack(track, at.time(px));
@@ -101,13 +104,13 @@ void drawLane(ImDrawList* draw, const Geometry& at, std::size_t lane, const Trac
     }
     for (std::size_t c = 0; c < std::size_t(track.components); ++c)
         draw->AddPolyline(curve[c].data(), int(curve[c].size()),
-                          track.components == 1 ? kFloatCurveColour : kCurveColours[c], 0, 1.0f);
+                          track.components == 1 ? kColour.curve : kColour.curves[c], 0, 1.0f);
     for (std::size_t k = 0; k < track.keys.size(); ++k)
         for (std::size_t c = 0; c < std::size_t(track.components); ++c) {
             const ImVec2 centre(at.x(double(track.keys[k].time)), at.y(lane, range, track.keys[k].value[c]));
             draw->AddRectFilled(ImVec2(centre.x - kKeyHalf, centre.y - kKeyHalf),
                                 ImVec2(centre.x + kKeyHalf, centre.y + kKeyHalf),
-                                touched == k ? kTouchedColour : kKeyColour);
+                                touched == k ? kColour.touched : kColour.key);
         }
     const std::array<float, 3> value = evaluateTrack(track, static_cast<float>(now));
     char label[96];
@@ -116,7 +119,7 @@ void drawLane(ImDrawList* draw, const Geometry& at, std::size_t lane, const Trac
     else
         std::snprintf(label, sizeof label, "%s %.3g %.3g %.3g", track.name.c_str(), double(value[0]),
                       double(value[1]), double(value[2]));
-    draw->AddText(ImVec2(at.origin.x + kLabelInset, top), kLabelColour, label);
+    draw->AddText(ImVec2(at.origin.x + kLabelInset, top), kColour.label, label);
 }
 
 }  // namespace
@@ -199,7 +202,7 @@ void Lanes::draw(const LiveClock& clock, TrackEditor& editor)
         drawLane(draw, at, lane, shown, !editor.editable(lanes[lane]), drag_ ? std::nullopt : touched, clock.time());
     }
     const float playhead = at.x(clock.time());
-    draw->AddLine(ImVec2(playhead, at.origin.y), ImVec2(playhead, at.top(lanes.size())), kPlayheadColour);
+    draw->AddLine(ImVec2(playhead, at.origin.y), ImVec2(playhead, at.top(lanes.size())), kColour.playhead);
 }
 
 void Lanes::deleteTouched(TrackEditor& editor)

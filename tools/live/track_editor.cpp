@@ -149,19 +149,20 @@ bool TrackEditor::edit(const Lane& lane, Track track)
 
 bool TrackEditor::undo()
 {
-    if (done_.empty() || !reapply(done_.back(), false))
-        return false;
-    undone_.push_back(done_.back());
-    done_.pop_back();
-    return true;
+    return replay(done_, undone_, false);
 }
 
 bool TrackEditor::redo()
 {
-    if (undone_.empty() || !reapply(undone_.back(), true))
+    return replay(undone_, done_, true);
+}
+
+bool TrackEditor::replay(std::vector<Step>& from, std::vector<Step>& to, bool forward)
+{
+    if (from.empty() || !reapply(from.back(), forward))
         return false;
-    done_.push_back(undone_.back());
-    undone_.pop_back();
+    to.push_back(from.back());
+    from.pop_back();
     return true;
 }
 

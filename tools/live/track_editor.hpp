@@ -58,6 +58,8 @@ private:
 
     bool edit(const Lane& lane, Track track);
     bool write(std::size_t file, const std::string& text);
+    // Takes the latest step of `from` (undone or redone, as `forward` says) over to `to`.
+    bool replay(std::vector<Step>& from, std::vector<Step>& to, bool forward);
     bool reapply(const Step& step, bool forward);
 
     std::vector<File> files_;
