@@ -5,7 +5,8 @@
 // their slightly inflated bounds, so the march takes only a few steps and only where a
 // sphere can be; the floor, the shadows, the sky and the mirrored dancers are analytic.
 
-uniform vec2 u_resolution;   // the time ("u_time") is the vertex stage's alone here
+uniform vec2 u_resolution;
+uniform float u_time;
 
 out vec4 FragColor;
 
