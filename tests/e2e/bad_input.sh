@@ -45,6 +45,16 @@ expected() {
   echo "Texture failed to load at path: $picture"
 }
 
+# Where a truncated copy of file $1 ends: half way, and for a shader just after the next opening
+# bracket, so that the cut can't fall between two functions (what comes before would compile).
+half_way() {
+  local half=$(($(stat -c %s "$1") / 2))
+  case $1 in
+    *.vs | *.fs) echo $((half + $(tail -c +$((half + 1)) "$1" | grep -bo '(' | head -n 1 | cut -d: -f1) + 1)) ;;
+    *) echo "$half" ;;
+  esac
+}
+
 # The run directory with copies of the data, every file made bad in the way $1 says.
 break_files() {
   rm -rf "${run_dir:?}"/*
@@ -55,7 +65,7 @@ break_files() {
     case $1 in
       missing) ;;
       empty) : >"$target" ;;
-      truncated) head -c $(($(stat -c %s "$DEMO_DATA/$file") / 2)) "$DEMO_DATA/$file" >"$target" ;;
+      truncated) head -c "$(half_way "$DEMO_DATA/$file")" "$DEMO_DATA/$file" >"$target" ;;
       garbage) LC_ALL=C awk 'BEGIN { srand(7); for (i = 0; i < 4096; i++) printf "%c", 1 + int(rand() * 255) }' >"$target" ;;
       wrong-format)  # a picture in another format for the picture; the picture for the others
         if [ "$file" = "$picture" ]; then printf 'P6\n2 2\n255\n%012d' 0 >"$target"; else cp "$DEMO_DATA/$picture" "$target"; fi ;;
