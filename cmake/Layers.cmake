@@ -40,7 +40,7 @@ demo_sources(DEMO_TRACKS show tracks.cpp track_reader.cpp)
 # build's logs as findings, programs checked against the demo's interface), the flash analysis
 # and its report, and the progress of long runs.
 demo_sources(DEMO_COMMAND_LINE tooling command_line.cpp)
-demo_sources(DEMO_TOOLING tooling framebuffer.cpp offscreen.cpp pixels.cpp shader_log.cpp build_report.cpp
+demo_sources(DEMO_TOOLING tooling framebuffer.cpp supersampler.cpp offscreen.cpp pixels.cpp shader_log.cpp build_report.cpp
   program_check.cpp flash_analyser.cpp flash_report.cpp flash_pass.cpp progress.cpp)
 
 # The layers' rule, checked each time a build is configured: a file of src/ includes from its

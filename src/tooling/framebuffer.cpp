@@ -2,26 +2,46 @@
 #include "tooling/framebuffer.hpp"
 
 #include <stdexcept>
+#include <string>
 
 #include "show/picture.hpp"
 
-Framebuffer::Framebuffer(int width, int height) : width_(width), height_(height)
+Framebuffer::Framebuffer(int width, int height, Colour colour) : width_(width), height_(height)
 {
-    glGenRenderbuffers(1, &colour_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    if (width > largest || height > largest)
+        throw std::runtime_error("the driver draws at most " + std::to_string(largest) + " pixels a side, not " +
+                                 std::to_string(width) + "x" + std::to_string(height));
+    glGenFramebuffers(1, &framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    if (colour == Colour::Texture) {
+        glGenTextures(1, &texture_);
+        glBindTexture(GL_TEXTURE_2D, texture_);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);  // read texel by texel, no mipmaps
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
+    } else {
+        glGenRenderbuffers(1, &colour_);
+        glBindRenderbuffer(GL_RENDERBUFFER, colour_);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
+    }
     glGenRenderbuffers(1, &depth_);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glGenFramebuffers(1, &framebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth_);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         release();
         throw std::runtime_error("the off-screen framebuffer is incomplete");
     }
     glViewport(0, 0, width, height);
+}
+
+void Framebuffer::bind() const
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glViewport(0, 0, width_, height_);
 }
 
 Framebuffer::~Framebuffer()
@@ -34,6 +54,7 @@ void Framebuffer::release()
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteRenderbuffers(1, &depth_);
     glDeleteRenderbuffers(1, &colour_);
+    glDeleteTextures(1, &texture_);
 }
 
 std::vector<std::uint8_t> Framebuffer::readRgba() const

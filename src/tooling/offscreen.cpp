@@ -9,6 +9,9 @@
 
 namespace {
 
+// What drivers commonly draw at most a side.
+constexpr int kMaxDrawnSide = 16384;
+
 bool displayNamed()
 {
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
@@ -20,6 +23,19 @@ bool displayNamed()
 }
 
 }  // namespace
+
+std::string pictureSizeProblem(int width, int height, int supersample)
+{
+    if (width < 1 || height < 1 || width > kMaxPictureWidth || height > kMaxPictureHeight)
+        return "the size must be from 1x1 to " + std::to_string(kMaxPictureWidth) + "x" +
+               std::to_string(kMaxPictureHeight);
+    if (supersample < 1 || supersample > kMaxSupersample)
+        return "the supersampling must be from 1 to " + std::to_string(kMaxSupersample);
+    if (width * supersample > kMaxDrawnSide || height * supersample > kMaxDrawnSide)
+        return "supersampled " + std::to_string(supersample) + " times, that size draws more than " +
+               std::to_string(kMaxDrawnSide) + " pixels a side";
+    return {};
+}
 
 std::unique_ptr<GlContext> openOffscreenContext()
 {
@@ -38,8 +54,24 @@ std::unique_ptr<GlContext> openOffscreenContext()
     }
 }
 
-OffscreenTarget::OffscreenTarget(int width, int height)
-    : context_(openOffscreenContext()), framebuffer_(width, height)
+OffscreenTarget::OffscreenTarget(int width, int height, int supersample)
+    : context_(openOffscreenContext()), framebuffer_(width, height),
+      supersampler_(supersample > 1 ? std::make_unique<Supersampler>(width, height, supersample) : nullptr)
 {
+    framebuffer_.bind();
     glEnable(GL_DEPTH_TEST);
+}
+
+void OffscreenTarget::beginFrame() const
+{
+    if (supersampler_)
+        supersampler_->bind();
+    else
+        framebuffer_.bind();
+}
+
+void OffscreenTarget::endFrame() const
+{
+    if (supersampler_)
+        supersampler_->resolveInto(framebuffer_);
 }

@@ -45,10 +45,11 @@ start_live() {
   xdotool search --sync --onlyvisible --classname demo-live >/dev/null
 }
 
-# The show at time $1 as demo-snapshot renders it from the copy as it is now, at the screen's
-# size, into $2.
+# The show at time $1 as demo-snapshot renders it from the copy as it is now, scaled to the
+# screen as the studio scales its 1920x1080 picture, into $2.
 snapshot() {
-  (cd "$run_dir" && "$SNAPSHOT" "$1" "$2" "$screen_size") || fail "demo-snapshot $1 failed"
+  (cd "$run_dir" && "$SNAPSHOT" "$1" "$work/snapshot-full.png") || fail "demo-snapshot $1 failed"
+  ffmpeg -v error -nostdin -y -i "$work/snapshot-full.png" -vf "scale=${screen_size/x/:}:flags=area" "$2"
 }
 
 # What the screen shows now, into $1.
