@@ -52,6 +52,11 @@ TEST(CaptureOptions, RefusesBadOptionsWithAReason)
         {"--out", "a.mp4", "--from", "5", "--to", "5"},
         {"--out", "a.mp4", "--to", "110"},
         {"--out", "a.mp4", "--from", "1.01", "--to", "1.02", "--fps", "10"},  // no frame inside
+        {"--out", "a.mp4", "--size", "7682x4320"},       // past 8K
+        {"--out", "a.mp4", "--size", "3840x2160", "--supersample", "5"},
+        {"--frames", "d", "--loudness", "-14"},          // no video to bring to it
+        {"--join", "--out", "a.mp4", "--from", "2", "p.mkv"},  // the parts carry their range
+        {"--join", "p.mkv", "q.mkv"},                    // nowhere to join them
     };
     for (const std::vector<std::string>& args : bad) {
         CaptureOptions options;

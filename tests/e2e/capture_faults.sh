@@ -23,11 +23,12 @@ expect_failure 2 "unknown option '--speed'" --speed 2 --out OUT
 CAPTURE_PREFIX="env PATH=/nonexistent" expect_failure 1 "install Debian's package 'ffmpeg'" \
   "${short[@]}" --out OUT.mp4
 
-# A fake ffmpeg first on the PATH: it takes part of a frame and dies, or takes everything
-# and fails at the end, as a muxer or a full disk would.
+# A fake ffmpeg first on the PATH: fed frames, it takes part of a frame and dies, or takes
+# everything and fails at the end, as a muxer or a full disk would; the real one measures the
+# soundtrack's loudness.
 mkdir "$work/bin"
-printf '#!/bin/sh\necho "fake ffmpeg: giving up" >&2\n[ "$FAKE_FFMPEG" = late ] && cat >/dev/null || head -c 4096 >/dev/null\nexit 1\n' \
-  >"$work/bin/ffmpeg"
+printf '#!/bin/sh\ncase "$*" in *rawvideo*) ;; *) exec %s "$@" ;; esac\necho "fake ffmpeg: giving up" >&2\n[ "$FAKE_FFMPEG" = late ] && cat >/dev/null || head -c 4096 >/dev/null\nexit 1\n' \
+  "$(command -v ffmpeg)" >"$work/bin/ffmpeg"
 chmod +x "$work/bin/ffmpeg"
 CAPTURE_PREFIX="env PATH=$work/bin:$PATH FAKE_FFMPEG=early" expect_failure 1 \
   "ffmpeg stopped taking frames .*exited with status 1" "${short[@]}" --out OUT.mp4

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,9 @@
 #include <vector>
 
 #include "encoder.hpp"
+#include "join.hpp"
+#include "loudness.hpp"
+#include "pending_path.hpp"
 #include "show/show_size.hpp"
 #include "readback.hpp"
 #include "show/scenes.hpp"
@@ -35,64 +39,16 @@ namespace {
 
 constexpr const char* kFramePattern = "frame-%06d.png";
 constexpr const char* kFramesSoundtrack = "soundtrack.wav";
-constexpr const char* kVideoCodecArgs[] = {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "18",
-                                           "-pix_fmt", "yuv420p"};
-constexpr const char* kAudioCodecArgs[] = {"-c:a", "aac", "-b:a", "192k"};
-constexpr mode_t kCreateMode = 0666;
-
-// A temporary file or directory beside `finalPath` (same file system, so the rename at the
-// end is atomic), removed unless committed.
-class PendingPath {
-public:
-    enum class Kind { File, Directory };
-
-    PendingPath(const std::string& finalPath, Kind kind, const std::string& suffix = "")
-        : final_(finalPath)
-    {
-        const fs::path target(finalPath);
-        const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-        std::string pattern = (dir / ("." + target.filename().string() + ".partial-XXXXXX")).string() + suffix;
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (kind == Kind::Directory) {
-            if (mkdtemp(name.data()) == nullptr)
-                throw std::runtime_error("cannot create a directory in " + dir.string() + ": " + std::strerror(errno));
-        } else {
-            const int fd = mkstemps(name.data(), static_cast<int>(suffix.size()));
-            if (fd < 0)
-                throw std::runtime_error("cannot create a file in " + dir.string() + ": " + std::strerror(errno));
-            // mkstemp's 0600 would survive the rename; give the file the usual mode instead.
-            const mode_t mask = umask(0);
-            umask(mask);
-            fchmod(fd, kCreateMode & ~mask);
-            close(fd);
-        }
-        path_ = name.data();
-    }
-    ~PendingPath()
-    {
-        if (!committed_) {
-            std::error_code ignored;
-            fs::remove_all(path_, ignored);
-        }
-    }
-    PendingPath(const PendingPath&) = delete;
-    PendingPath& operator=(const PendingPath&) = delete;
-
-    const std::string& path() const { return path_; }
-
-    void commit()
-    {
-        if (std::rename(path_.c_str(), final_.c_str()) != 0)
-            throw std::runtime_error("cannot rename " + path_ + " to " + final_ + ": " + std::strerror(errno));
-        committed_ = true;
-    }
-
-private:
-    std::string final_;
-    std::string path_;
-    bool committed_ = false;
-};
+// The release: x264's slow preset, its CRF the measured balance of size and fidelity (README:
+// capturing the show); a draft: fast, for a look.
+constexpr const char* kReleaseArgs[] = {"-preset", "slow", "-crf", "20"};
+constexpr const char* kDraftArgs[] = {"-preset", "veryfast", "-crf", "23"};
+constexpr const char* kVideoArgs[] = {"-c:v", "libx264", "-profile:v", "high", "-pix_fmt", "yuv420p",
+                                      "-color_primaries", "bt709", "-color_trc", "bt709", "-colorspace", "bt709",
+                                      "-color_range", "tv"};
+constexpr const char* kAudioArgs[] = {"-c:a", "aac", "-b:a", "256k", "-movflags", "+faststart"};
+// A part: FFV1 in Matroska, lossless, every frame a key frame; its range in its tags (join.hpp).
+constexpr const char* kPartArgs[] = {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slices", "4", "-pix_fmt", "bgr0"};
 
 // The files the demo reads from its working directory; a capture started elsewhere would
 // quietly render black frames, so it is refused instead.
@@ -117,72 +73,123 @@ void checkDestination(const CaptureOptions& options)
     }
 }
 
-// One captured frame (bottom row first, at the show's size) into the flash analyser.
-void analyse(FlashAnalyser& flashes, const std::uint8_t* rgba, std::vector<std::uint8_t>& topFirst)
+// The size the flash check sees a capture at: the flash pass's, or the capture's own if smaller.
+int flashSide(int side, int passSide)
 {
-    const std::size_t row = std::size_t(kShowWidth) * 4;
-    topFirst.assign(rgba, rgba + row * kShowHeight);
-    flipRows(topFirst.data(), row, kShowHeight);
-    flashes.addRgba(downscaleRgba(topFirst, kShowWidth, kShowHeight, FlashPass::kWidth, FlashPass::kHeight).data());
+    return std::min(side, passSide);
+}
+
+// One captured frame (bottom row first, at the capture's size) into the flash analyser.
+void analyse(FlashAnalyser& flashes, const CaptureOptions& options, const std::uint8_t* rgba,
+             std::vector<std::uint8_t>& topFirst)
+{
+    const std::size_t row = std::size_t(options.width) * 4;
+    topFirst.assign(rgba, rgba + row * std::size_t(options.height));
+    flipRows(topFirst.data(), row, options.height);
+    flashes.addRgba(downscaleRgba(topFirst, options.width, options.height, flashSide(options.width, FlashPass::kWidth),
+                                  flashSide(options.height, FlashPass::kHeight)).data());
 }
 
 }  // namespace
 
+std::vector<std::string> mp4Args(Quality quality, double gainDb)
+{
+    std::vector<std::string> args(std::begin(kVideoArgs), std::end(kVideoArgs));
+    if (quality == Quality::Release)
+        args.insert(args.end(), std::begin(kReleaseArgs), std::end(kReleaseArgs));
+    else
+        args.insert(args.end(), std::begin(kDraftArgs), std::end(kDraftArgs));
+    if (gainDb != 0.0)
+        args.insert(args.end(), {"-af", "volume=" + std::to_string(gainDb) + "dB"});
+    args.insert(args.end(), std::begin(kAudioArgs), std::end(kAudioArgs));
+    return args;
+}
+
 std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::string& soundtrack,
-                                    const std::string& output, long firstFrame)
+                                    const std::string& output, long firstFrame, double gainDb)
 {
     std::vector<std::string> args = {
         "-hide_banner", "-loglevel", "error", "-nostats",
         "-f", "rawvideo", "-pix_fmt", "rgba",
-        "-s", std::to_string(kShowWidth) + "x" + std::to_string(kShowHeight),
+        "-s", std::to_string(options.width) + "x" + std::to_string(options.height),
         "-framerate", std::to_string(options.fps), "-i", "-"};
     // Frames arrive bottom row first, as OpenGL reads them.
-    std::string filters = "vflip";
-    if (options.width != kShowWidth || options.height != kShowHeight)
-        filters += ",scale=" + std::to_string(options.width) + ":" + std::to_string(options.height);
-    if (options.framesDir.empty()) {
-        args.insert(args.end(), {"-i", soundtrack, "-map", "0:v", "-map", "1:a", "-vf", filters});
-        args.insert(args.end(), std::begin(kVideoCodecArgs), std::end(kVideoCodecArgs));
-        args.insert(args.end(), std::begin(kAudioCodecArgs), std::end(kAudioCodecArgs));
+    if (!options.out.empty()) {
+        args.insert(args.end(), {"-i", soundtrack, "-map", "0:v", "-map", "1:a", "-vf", std::string("vflip,") + kToVideo});
+        const std::vector<std::string> encoding = mp4Args(options.quality, gainDb);
+        args.insert(args.end(), encoding.begin(), encoding.end());
         args.insert(args.end(), {"-f", "mp4", "-y", output});
+    } else if (!options.part.empty()) {
+        args.insert(args.end(), {"-vf", "vflip"});
+        args.insert(args.end(), std::begin(kPartArgs), std::end(kPartArgs));
+        args.insert(args.end(), {"-metadata", kPartFirstFrame + std::string("=") + std::to_string(firstFrame),
+                                 "-metadata", kPartFrames + std::string("=") + std::to_string(options.frameCount()),
+                                 "-metadata", kPartFps + std::string("=") + std::to_string(options.fps),
+                                 "-f", "matroska", "-y", output});
     } else {
-        args.insert(args.end(), {"-vf", filters, "-pix_fmt", "rgb24", "-start_number",
-                                 std::to_string(firstFrame), "-f", "image2", "-y",
-                                 (fs::path(output) / kFramePattern).string()});
+        args.insert(args.end(), {"-vf", "vflip", "-pix_fmt", "rgb24", "-start_number", std::to_string(firstFrame),
+                                 "-f", "image2", "-y", (fs::path(output) / kFramePattern).string()});
     }
     return args;
 }
 
+double soundtrackGain(const CaptureOptions& options, const std::string& ffmpeg, const std::string& soundtrack,
+                      std::FILE* report)
+{
+    const Loudness measured = measureLoudness(ffmpeg, soundtrack);
+    if (report != nullptr)
+        std::fprintf(report, "loudness of the soundtrack: %s\n", describeLoudness(measured).c_str());
+    if (!options.loudness)
+        return 0.0;
+    const double gain = loudnessGain(measured, *options.loudness);
+    if (report != nullptr)
+        std::fprintf(report, "brought to %.1f LUFS (asked: %.1f) by %+.2f dB, true peak %.1f dBTP\n",
+                     measured.integrated + gain, *options.loudness, gain, measured.truePeak + gain);
+    return gain;
+}
+
+void reportEncodedLoudness(const std::string& ffmpeg, const std::string& video, std::FILE* report)
+{
+    if (report != nullptr)
+        std::fprintf(report, "loudness as encoded: %s\n", describeLoudness(measureLoudness(ffmpeg, video)).c_str());
+}
+
 CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg, std::FILE* progress,
-                        bool (*stop)())
+                        bool (*stop)(), std::FILE* report)
 {
     checkDemoData();
     checkDestination(options);
-    const bool video = options.framesDir.empty();
+    const bool video = !options.out.empty();
     const long first = options.firstFrame();
     const long count = options.frameCount();
 
-    PendingPath output(video ? options.out : options.framesDir,
-                             video ? PendingPath::Kind::File : PendingPath::Kind::Directory);
-    // For an MP4 the soundtrack is only ffmpeg's input; for frames it is part of the result.
+    PendingPath output(options.framesDir.empty() ? video ? options.out : options.part : options.framesDir,
+                       options.framesDir.empty() ? PendingPath::Kind::File : PendingPath::Kind::Directory);
+    // For an MP4 the soundtrack is only ffmpeg's input; for frames it is part of the result; a
+    // part has none (the join makes it once for the whole).
     std::unique_ptr<PendingPath> muxedSoundtrack;
     std::string soundtrack = (fs::path(output.path()) / kFramesSoundtrack).string();
     if (video) {
         muxedSoundtrack = std::make_unique<PendingPath>(options.out, PendingPath::Kind::File, ".wav");
         soundtrack = muxedSoundtrack->path();
     }
-    writeSoundtrack(kTunePath, static_cast<double>(first) / options.fps,
-                    static_cast<double>(count) / options.fps, soundtrack);
+    double gain = 0.0;
+    if (options.part.empty()) {
+        writeSoundtrack(kTunePath, static_cast<double>(first) / options.fps,
+                        static_cast<double>(count) / options.fps, soundtrack);
+        gain = soundtrackGain(options, ffmpeg, soundtrack, report);
+    }
 
-    const OffscreenTarget target(kShowWidth, kShowHeight);
+    const OffscreenTarget target(options.width, options.height, options.supersample);
     const Scenes scenes = loadScenes();
-    PboRing ring(kShowWidth, kShowHeight);
-    FfmpegEncoder encoder(ffmpeg, ffmpegArgs(options, soundtrack, output.path(), first), ring.frameBytes());
+    PboRing ring(options.width, options.height);
+    FfmpegEncoder encoder(ffmpeg, ffmpegArgs(options, soundtrack, output.path(), first, gain), ring.frameBytes());
 
     // What the flash check sees: each frame averaged down to its size, top row first.
     std::optional<FlashAnalyser> flashes;
     if (options.flashReport)
-        flashes.emplace(FlashPass::kWidth, FlashPass::kHeight, options.fps, static_cast<double>(first) / options.fps);
+        flashes.emplace(flashSide(options.width, FlashPass::kWidth), flashSide(options.height, FlashPass::kHeight),
+                        options.fps, static_cast<double>(first) / options.fps);
     std::vector<std::uint8_t> frame(ring.frameBytes());
 
     const auto start = std::chrono::steady_clock::now();
@@ -191,7 +198,9 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
         if (stop != nullptr && stop())
             throw std::runtime_error("interrupted");
         if (i < count) {
+            target.beginFrame();
             renderFrame(scenes, frameTime(first + i, options.fps));
+            target.endFrame();
             ring.read(i);
         }
         if (i >= PboRing::kLag) {
@@ -200,7 +209,7 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
             std::memcpy(buffer, ring.map(ready), ring.frameBytes());
             ring.unmap();
             if (flashes)
-                analyse(*flashes, buffer, frame);
+                analyse(*flashes, options, buffer, frame);
             encoder.submit();
             meter.update(ready + 1);
         }
@@ -208,8 +217,10 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
     encoder.finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     meter.finish();
+    if (video)
+        reportEncodedLoudness(ffmpeg, output.path(), report);
     output.commit();
-    if (flashes)
-        reportFlashes(*flashes, stdout, "demo-capture");
+    if (flashes && report != nullptr)
+        reportFlashes(*flashes, report, "demo-capture");
     return {count, seconds};
 }

@@ -42,6 +42,42 @@ std::string findOnPath(const std::string& name)
     return {};
 }
 
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args)
+{
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        throw systemError("cannot make a pipe to " + program, errno);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t child = -1;
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(ends[1]);
+    if (spawned != 0) {
+        close(ends[0]);
+        throw systemError("cannot start " + program, spawned);
+    }
+    ProgramRun run{false, {}};
+    char chunk[4096];
+    for (ssize_t got; (got = read(ends[0], chunk, sizeof chunk)) != 0;)
+        if (got > 0)
+            run.output.append(chunk, std::size_t(got));
+        else if (errno != EINTR)
+            break;
+    close(ends[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
 FfmpegEncoder::FfmpegEncoder(const std::string& program, const std::vector<std::string>& args,
                              std::size_t frameBytes)
     : frameBytes_(frameBytes)

@@ -1,6 +1,7 @@
 // ffmpeg as a child process fed raw frames through a pipe. A writer thread does the pipe
 // writes, so that encoding (in ffmpeg, on the other core) overlaps the next frame's
-// rendering; frames wait in a small fixed ring of buffers made once.
+// rendering; frames wait in a small fixed ring of buffers made once. And ffmpeg and ffprobe run
+// to their end for what they say (a measurement, a join).
 #pragma once
 
 #include <sys/types.h>
@@ -14,6 +15,15 @@
 
 // The full path of an executable `name` in a directory of $PATH, or empty when there is none.
 std::string findOnPath(const std::string& name);
+
+// What a program run to its end said, standard output and error together, and how it ended.
+struct ProgramRun {
+    bool ok;             // it exited with status 0
+    std::string output;
+};
+// Runs `program` with `args` (without argv[0]), its standard input empty. Throws
+// std::runtime_error when it can't be started.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args);
 
 class FfmpegEncoder {
 public:

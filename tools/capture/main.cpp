@@ -1,6 +1,7 @@
-// demo-capture: records the demo frame-exactly, as video with its soundtrack or as a PNG
-// sequence, by rendering each frame at t = frame / fps off-screen and handing it to ffmpeg.
-// Run it from build/, where the demo's data sit; see --help.
+// demo-capture: records the demo frame-exactly, as video with its soundtrack, as a PNG sequence
+// or as a part of a capture made apart, by rendering each frame at t = frame / fps off-screen
+// and handing it to ffmpeg; or joins such parts into one video. Run it from build/, where the
+// demo's data sit; see --help.
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -10,6 +11,7 @@
 
 #include "capture.hpp"
 #include "encoder.hpp"
+#include "join.hpp"
 #include "options.hpp"
 #include "platform/interrupt.hpp"
 #include "tooling/command_line.hpp"
@@ -17,6 +19,7 @@
 namespace {
 
 constexpr int kStatusFailed = 1;
+constexpr const char* kProgram = "demo-capture";
 
 // A pipe write to an ffmpeg that has gone fails with EPIPE instead of killing us, and a file
 // over the size limit fails with EFBIG, so the temporary output can be removed.
@@ -26,32 +29,45 @@ void ignoreWriteSignals()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+// The full path of one of ffmpeg's programs, or empty (having said so) when it is not installed.
+std::string ffmpegTool(const char* name)
+{
+    const std::string path = findOnPath(name);
+    if (path.empty())
+        std::fprintf(stderr, "%s: %s is not on the PATH; install Debian's package 'ffmpeg' "
+                             "(apt-get install ffmpeg). Nothing was written.\n", kProgram, name);
+    return path;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const char* program = "demo-capture";
     CaptureOptions options;
     std::string error;
     parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
-    if (const std::optional<int> status = answerCommandLine(program, captureUsage(), options.help, error))
+    if (const std::optional<int> status = answerCommandLine(kProgram, captureUsage(), options.help, error))
         return *status;
-    const std::string ffmpeg = findOnPath("ffmpeg");
-    if (ffmpeg.empty()) {
-        std::fprintf(stderr, "%s: ffmpeg is not on the PATH; install Debian's package 'ffmpeg' "
-                             "(apt-get install ffmpeg). Nothing was written.\n", program);
+    const bool join = !options.joined.empty();
+    const std::string ffmpeg = ffmpegTool("ffmpeg");
+    const std::string ffprobe = join ? ffmpegTool("ffprobe") : std::string();
+    if (ffmpeg.empty() || (join && ffprobe.empty()))
         return kStatusFailed;
-    }
 
     ignoreWriteSignals();
     // Ctrl-C or SIGTERM abandons the capture at the next frame, leaving nothing behind; a second
     // one ends it at once.
     catchInterrupts();
     try {
-        runCapture(options, ffmpeg, stderr, interrupted);
+        if (join)
+            joinParts(options, ffmpeg, ffprobe, stdout);
+        else
+            runCapture(options, ffmpeg, stderr, interrupted, stdout);
     } catch (const std::exception& failure) {
-        const std::string& target = options.out.empty() ? options.framesDir : options.out;
-        std::fprintf(stderr, "\n%s: %s; nothing was written to %s\n", program,
+        const std::string& target = !options.framesDir.empty() ? options.framesDir
+                                  : !options.part.empty()      ? options.part
+                                                               : options.out;
+        std::fprintf(stderr, "\n%s: %s; nothing was written to %s\n", kProgram,
                      interrupted() ? "interrupted" : failure.what(), target.c_str());
         return kStatusFailed;
     }
