@@ -1,6 +1,7 @@
 // Off-screen framebuffer; see framebuffer.hpp.
 #include "tooling/framebuffer.hpp"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -8,8 +9,13 @@
 
 Framebuffer::Framebuffer(int width, int height, Colour colour) : width_(width), height_(height)
 {
+    // The depth buffer is a renderbuffer either way; a texture has a limit of its own.
     GLint largest = 0;
+    GLint largestTexture = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestTexture);
+    if (colour == Colour::Texture)
+        largest = std::min(largest, largestTexture);
     if (width > largest || height > largest)
         throw std::runtime_error("the driver draws at most " + std::to_string(largest) + " pixels a side, not " +
                                  std::to_string(width) + "x" + std::to_string(height));

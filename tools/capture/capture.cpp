@@ -3,12 +3,10 @@
 // so rendering, read-back, the pipe write and ffmpeg's encoding all overlap.
 #include "capture.hpp"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -21,17 +19,16 @@
 #include "join.hpp"
 #include "loudness.hpp"
 #include "pending_path.hpp"
-#include "show/show_size.hpp"
 #include "readback.hpp"
+#include "show/picture.hpp"
 #include "show/scenes.hpp"
 #include "show/show_data.hpp"
 #include "soundtrack.hpp"
 #include "tooling/flash_pass.hpp"
 #include "tooling/flash_report.hpp"
 #include "tooling/offscreen.hpp"
-#include "tooling/progress.hpp"
-#include "show/picture.hpp"
 #include "tooling/pixels.hpp"
+#include "tooling/progress.hpp"
 
 namespace fs = std::filesystem;
 
