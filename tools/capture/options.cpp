@@ -21,8 +21,7 @@ constexpr double kLoudestTarget = -5.0;
 constexpr double kFrameSlack = 1e-6;
 
 const std::vector<OptionSpec> kOptions{{"--out", true}, {"--frames", true}, {"--part", true}, {"--piece", true},
-    {"--join", false},
-    {"--fps", true}, {"--size", true}, {"--supersample", true}, {"--from", true}, {"--to", true},
+    {"--join", false}, {"--fps", true}, {"--size", true}, {"--supersample", true}, {"--from", true}, {"--to", true},
     {"--quality", true}, {"--loudness", true}, {"--flash-report", false}};
 
 // "K/N" with 1 <= K <= N.
@@ -95,8 +94,8 @@ std::string joinProblem(const CaptureOptions& options, const CommandLine& line)
 
 }  // namespace
 
-// A piece's share is cut at whole frames, the first pieces the shorter by one when the frames
-// don't divide evenly, so that the pieces follow each other exactly.
+// A piece's share is cut at whole frames (shares differing by one where the frames don't
+// divide evenly), each piece ending where the next begins, so that they follow each other exactly.
 long CaptureOptions::firstFrame() const
 {
     const long first = frameAt(from, fps);
