@@ -149,8 +149,11 @@ bool ProgramChecker::check(const ProgramBuild& build, const ProgramSpec& spec, s
 {
     const bool vertexBuilt = reportStage(build.vertex, reported, findings);
     const bool fragmentBuilt = reportStage(build.fragment, reported, findings);
-    // A broken block of tracks could still compile, yet the show would run on keys out of order.
-    const bool tracksFit = reportTracks(build.vertex, reported, findings) & reportTracks(build.fragment, reported, findings);
+    // A broken block of tracks could still compile, yet the show would run on keys out of order;
+    // both stages are read, so that each one's faults are reported in the same run.
+    const bool vertexTracksFit = reportTracks(build.vertex, reported, findings);
+    const bool fragmentTracksFit = reportTracks(build.fragment, reported, findings);
+    const bool tracksFit = vertexTracksFit && fragmentTracksFit;
     // A stage that failed is reported already; its link would only repeat it.
     if (!vertexBuilt || !fragmentBuilt || !tracksFit)
         return false;
