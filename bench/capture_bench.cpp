@@ -108,11 +108,9 @@ double encodeOnlySeconds(const std::string& ffmpeg, const std::vector<std::strin
 int main(int argc, char** argv)
 {
     operandsOrExit(argc, argv, "capture_bench", kUsage, 0, 0);
-    const std::string ffmpeg = findOnPath("ffmpeg");
-    if (ffmpeg.empty()) {
-        std::fprintf(stderr, "capture_bench: ffmpeg is not on the PATH (Debian package 'ffmpeg')\n");
+    const std::string ffmpeg = findFfmpegTool("capture_bench", "ffmpeg");
+    if (ffmpeg.empty())
         return 1;
-    }
     const std::string stem = "/tmp/capture_bench." + std::to_string(getpid());
     const std::string out = stem + ".mp4";
     const std::string raw = stem + ".rgba";

@@ -143,11 +143,9 @@ void split(const std::string& stem)
 int main(int argc, char** argv)
 {
     operandsOrExit(argc, argv, "capture_scale_bench", kUsage, 0, 0);
-    const std::string ffmpeg = findOnPath("ffmpeg");
-    if (ffmpeg.empty()) {
-        std::fprintf(stderr, "capture_scale_bench: ffmpeg is not on the PATH (Debian package 'ffmpeg')\n");
+    const std::string ffmpeg = findFfmpegTool("capture_scale_bench", "ffmpeg");
+    if (ffmpeg.empty())
         return 1;
-    }
     const std::string stem = "/tmp/capture_scale_bench." + std::to_string(getpid());
     try {
         sizes(ffmpeg, stem + ".mp4");

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -40,6 +41,15 @@ std::string findOnPath(const std::string& name)
         start = end + 1;
     }
     return {};
+}
+
+std::string findFfmpegTool(const char* program, const char* name)
+{
+    const std::string path = findOnPath(name);
+    if (path.empty())
+        std::fprintf(stderr, "%s: %s is not on the PATH; install Debian's package 'ffmpeg' (apt-get install ffmpeg)\n",
+                     program, name);
+    return path;
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args)

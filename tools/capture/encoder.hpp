@@ -15,6 +15,9 @@
 
 // The full path of an executable `name` in a directory of $PATH, or empty when there is none.
 std::string findOnPath(const std::string& name);
+// The same for one of ffmpeg's programs (ffmpeg, ffprobe), or empty after `program` has said on
+// standard error which Debian package brings it.
+std::string findFfmpegTool(const char* program, const char* name);
 
 // What a program run to its end said, standard output and error together, and how it ended.
 struct ProgramRun {

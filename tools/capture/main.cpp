@@ -29,16 +29,6 @@ void ignoreWriteSignals()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-// The full path of one of ffmpeg's programs, or empty (having said so) when it is not installed.
-std::string ffmpegTool(const char* name)
-{
-    const std::string path = findOnPath(name);
-    if (path.empty())
-        std::fprintf(stderr, "%s: %s is not on the PATH; install Debian's package 'ffmpeg' "
-                             "(apt-get install ffmpeg). Nothing was written.\n", kProgram, name);
-    return path;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -49,8 +39,8 @@ int main(int argc, char** argv)
     if (const std::optional<int> status = answerCommandLine(kProgram, captureUsage(), options.help, error))
         return *status;
     const bool join = !options.joined.empty();
-    const std::string ffmpeg = ffmpegTool("ffmpeg");
-    const std::string ffprobe = join ? ffmpegTool("ffprobe") : std::string();
+    const std::string ffmpeg = findFfmpegTool(kProgram, "ffmpeg");
+    const std::string ffprobe = join ? findFfmpegTool(kProgram, "ffprobe") : std::string();
     if (ffmpeg.empty() || (join && ffprobe.empty()))
         return kStatusFailed;
 
