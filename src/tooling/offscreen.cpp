@@ -1,4 +1,4 @@
-// Off-screen rendering at a fixed size; see offscreen.hpp.
+// Off-screen rendering at the asked size, supersampled when asked; see offscreen.hpp.
 #include "tooling/offscreen.hpp"
 
 #include <cstdlib>

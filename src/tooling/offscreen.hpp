@@ -1,7 +1,7 @@
 // Renders the show off-screen, for the programs that draw the demo's scenes without showing
 // them (benchmarks, snapshots, tests): a GL context (a hidden window's on a display, one that
 // needs no display without one) and a framebuffer at the asked size that takes the drawing,
-// with the demo's GL state.
+// with the demo's GL state; supersampled, the drawing goes to a larger one filtered down into it.
 #pragma once
 
 #include <cstdint>
