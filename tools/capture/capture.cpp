@@ -179,10 +179,13 @@ CaptureStats runCapture(const CaptureOptions& options, const std::string& ffmpeg
         gain = soundtrackGain(options, ffmpeg, soundtrack, report);
     }
 
+    // ffmpeg first: its start-up (a third of a second here) overlaps the context's and the scenes'
+    // instead of holding up the first frames.
+    FfmpegEncoder encoder(ffmpeg, ffmpegArgs(options, soundtrack, output.path(), first, gain),
+                          rgbaFrameBytes(options.width, options.height));
     const OffscreenTarget target(options.width, options.height, options.supersample);
     const Scenes scenes = loadScenes();
     PboRing ring(options.width, options.height);
-    FfmpegEncoder encoder(ffmpeg, ffmpegArgs(options, soundtrack, output.path(), first, gain), ring.frameBytes());
 
     // What the flash check sees: each frame averaged down to its size, top row first.
     std::optional<FlashAnalyser> flashes;

@@ -31,9 +31,10 @@ std::vector<std::string> ffmpegArgs(const CaptureOptions& options, const std::st
                                     const std::string& output, long firstFrame, double gainDb = 0.0);
 
 // What a video's frames go through on their way to the MP4 once they are top row first in 8-bit
-// RGB (a whole capture's and a join's alike, so that the two make the same video): RGB without
-// alpha, then BT.709's matrix in limited range and 4:2:0, for H.264 High with its colours tagged.
-inline constexpr const char* kToVideo = "format=bgr0,scale=out_color_matrix=bt709:out_range=tv";
+// RGB, with alpha (a whole capture's) or without (a join's parts): BT.709's matrix in limited
+// range and 4:2:0, for H.264 High with its colours tagged. The same filter makes the same video
+// from either, so that a join equals a capture made in one go.
+inline constexpr const char* kToVideo = "scale=out_color_matrix=bt709:out_range=tv";
 // The MP4's codecs and settings after its filters: the video's for `quality`, its colour tags,
 // the soundtrack's gain and codec, the index at the front for players that stream it.
 std::vector<std::string> mp4Args(Quality quality, double gainDb);

@@ -4,8 +4,7 @@
 #include <stdexcept>
 
 PboRing::PboRing(int width, int height)
-    : width_(width), height_(height),
-      frameBytes_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)
+    : width_(width), height_(height), frameBytes_(rgbaFrameBytes(width, height))
 {
     glGenBuffers(kSize, buffers_);
     for (GLuint buffer : buffers_) {

@@ -5,7 +5,14 @@
 
 #include <glad/gl.h>
 
+#include <cstddef>
 #include <cstdint>
+
+// The bytes of an RGBA frame of width x height, as the ring reads it.
+inline std::size_t rgbaFrameBytes(int width, int height)
+{
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+}
 
 class PboRing {
 public:
