@@ -1,11 +1,15 @@
 // How a capture's cost follows its size and its processes. The same frames of each scene are
-// captured (draft quality, as a preview is) at 320x180, 1920x1080 and 3840x2160: the small one
-// should take at most a tenth of the 1080p time, a 4K frame at most 4.5 times a 1080p one. Then a
+// captured (draft quality, as a preview is) at 320x180, 1920x1080 and 3840x2160, twice over and
+// the faster run kept, so that a moment of other work on the machine does not count: the small
+// one should take at most a tenth of the 1080p time, a 4K frame at most 4.5 times a 1080p one.
+// The time is the pipeline's, from the first frame to ffmpeg's exit; the start-up before it (the
+// context, the scenes' programs, the soundtrack's measurement) is the same at every size. Then a
 // stretch of the show at release quality is captured by one demo-capture against the same range
 // made as two parts side by side and joined: the split's speed-up and the join's share of it.
 // Run it from build/.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
@@ -40,7 +44,8 @@ constexpr Size kFourK{3840, 2160};
 constexpr double kSmallLimit = 0.1;   // of the 1080p time
 constexpr double kFourKLimit = 4.5;   // times the 1080p time
 constexpr int kSizeFps = 30;
-constexpr float kSizeSeconds = 2.0f;  // of each scene, from its start
+constexpr float kSizeSeconds = 3.0f;  // of each scene, from its start
+constexpr int kSizeRuns = 2;          // of each size, the fastest kept
 
 // The split: this stretch of scene 2 as the release captures it.
 constexpr int kSplitFps = 60;
@@ -48,7 +53,7 @@ constexpr float kSplitSeconds = 4.0f;
 constexpr int kSplitParts = 2;
 
 // The capture pipeline's own time (first frame to ffmpeg's exit) for the first seconds of `span`.
-double captureSeconds(const ShowSpan& span, Size size, const std::string& ffmpeg, const std::string& out)
+double captureOnce(const ShowSpan& span, Size size, const std::string& ffmpeg, const std::string& out)
 {
     CaptureOptions options;
     options.from = span.from;
@@ -63,6 +68,24 @@ double captureSeconds(const ShowSpan& span, Size size, const std::string& ffmpeg
     return seconds;
 }
 
+struct SizeTimes {
+    double small;
+    double full;
+    double fourK;
+};
+
+// The fastest of kSizeRuns rounds of the three sizes, taken in turn.
+SizeTimes captureSizes(const ShowSpan& span, const std::string& ffmpeg, const std::string& out)
+{
+    SizeTimes best{1e9, 1e9, 1e9};
+    for (int run = 0; run < kSizeRuns; ++run) {
+        best.small = std::min(best.small, captureOnce(span, kSmall, ffmpeg, out));
+        best.full = std::min(best.full, captureOnce(span, kFull, ffmpeg, out));
+        best.fourK = std::min(best.fourK, captureOnce(span, kFourK, ffmpeg, out));
+    }
+    return best;
+}
+
 // demo-capture run to its end with `args`; its wall time in seconds.
 double timedCapture(const std::vector<std::string>& args)
 {
@@ -75,16 +98,15 @@ double timedCapture(const std::vector<std::string>& args)
 
 void sizes(const std::string& ffmpeg, const std::string& out)
 {
-    std::printf("%-18s %12s %12s %12s %9s %9s   (%d frames of each at %d fps, draft quality)\n", "frames of",
-                "320x180 s", "1920x1080 s", "3840x2160 s", "small", "4K", int(kSizeSeconds * kSizeFps), kSizeFps);
+    std::printf("%-18s %12s %12s %12s %9s %9s   (%d frames of each at %d fps, draft quality, best of %d)\n",
+                "frames of", "320x180 s", "1920x1080 s", "3840x2160 s", "small", "4K", int(kSizeSeconds * kSizeFps),
+                kSizeFps, kSizeRuns);
     bool met = true;
     for (const ShowSpan& span : kSceneSpans) {
-        const double small = captureSeconds(span, kSmall, ffmpeg, out);
-        const double full = captureSeconds(span, kFull, ffmpeg, out);
-        const double fourK = captureSeconds(span, kFourK, ffmpeg, out);
-        met = met && small <= kSmallLimit * full && fourK <= kFourKLimit * full;
-        std::printf("%-18s %12.2f %12.2f %12.2f %8.3fx %8.2fx\n", span.name, small, full, fourK, small / full,
-                    fourK / full);
+        const SizeTimes t = captureSizes(span, ffmpeg, out);
+        met = met && t.small <= kSmallLimit * t.full && t.fourK <= kFourKLimit * t.full;
+        std::printf("%-18s %12.2f %12.2f %12.2f %8.3fx %8.2fx\n", span.name, t.small, t.full, t.fourK,
+                    t.small / t.full, t.fourK / t.full);
     }
     std::printf("320x180 <= %.2f x 1920x1080 and 3840x2160 <= %.1f x 1920x1080 in every scene: %s\n", kSmallLimit,
                 kFourKLimit, met ? "met" : "MISSED");
