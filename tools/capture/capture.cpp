@@ -36,10 +36,10 @@ namespace {
 
 constexpr const char* kFramePattern = "frame-%06d.png";
 constexpr const char* kFramesSoundtrack = "soundtrack.wav";
-// The release: x264's slow preset at CRF 18, as faithful to the lossless frames as ultrafast at
-// the same CRF but a quarter of its size (README: capturing the show); a higher CRF saves
-// little more and takes detail the platforms' own encoding then loses again. A draft: fast,
-// for a look.
+// The release: x264's slow preset at CRF 18, closer to the lossless frames than ultrafast at the
+// same CRF in two fifths of its size (README: capturing the show); a higher CRF saves a little
+// more and takes detail that the platforms' own encoding then loses again. A draft: fast, for a
+// look.
 constexpr const char* kReleaseArgs[] = {"-preset", "slow", "-crf", "18"};
 constexpr const char* kDraftArgs[] = {"-preset", "veryfast", "-crf", "23"};
 constexpr const char* kVideoArgs[] = {"-c:v", "libx264", "-profile:v", "high", "-pix_fmt", "yuv420p",
