@@ -10,7 +10,6 @@
 #include <cmath>
 #include <fstream>
 #include <optional>
-#include <regex>
 #include <sstream>
 
 #include "gl_test_support.hpp"
@@ -39,10 +38,11 @@ std::optional<double> musicLag()
     std::ostringstream text;
     text << std::ifstream(kScreenVertexShader).rdbuf();
     const std::string source = text.str();
-    std::smatch found;
-    if (!std::regex_search(source, found, std::regex(R"(const float MUSIC_LAG = ([0-9.]+);)")))
+    const std::string key = "const float MUSIC_LAG = ";
+    const std::size_t at = source.find(key);
+    if (at == std::string::npos)
         return std::nullopt;
-    return std::stod(found[1]);
+    return std::stod(source.substr(at + key.size()));
 }
 
 class Direction : public testing::Test {
